@@ -1,0 +1,66 @@
+#pragma once
+// Dates and times as the framework counts them: days since 30 December 1899,
+// the time of day as the fraction of a day.
+
+#include <string>
+#include <string_view>
+
+struct TDateTime {
+    double Value = 0;
+
+    constexpr TDateTime() = default;
+    constexpr explicit TDateTime(double value) : Value(value) {}
+    constexpr double Val() const { return Value; }
+    // Whole days: the date part, truncated toward zero as the framework does.
+    int DatePart() const { return static_cast<int>(Value); }
+    double TimePart() const;
+
+    friend constexpr bool operator==(TDateTime a, TDateTime b) { return a.Value == b.Value; }
+    friend constexpr auto operator<=>(TDateTime a, TDateTime b) { return a.Value <=> b.Value; }
+};
+
+// The regional settings the formatting functions read. One object for the
+// process; the application fills it from the system locale at start-up and
+// tests set it explicitly.
+struct TFormatSettings {
+    char DateSeparator = '/';
+    char TimeSeparator = ':';
+    std::string ShortDateFormat = "dd/mm/yyyy";
+    std::string LongTimeFormat = "hh:nn:ss";
+    char DecimalSeparator = ',';
+    char ThousandSeparator = '.';
+};
+
+extern TFormatSettings FormatSettings;
+
+// The C/POSIX defaults above, which the tests start from.
+TFormatSettings DefaultFormatSettings();
+
+bool TryEncodeDate(int year, int month, int day, TDateTime& result);
+TDateTime EncodeDate(int year, int month, int day); // EConvertError when invalid
+TDateTime EncodeTime(int hour, int min, int sec, int msec);
+void DecodeDate(TDateTime dt, int& year, int& month, int& day);
+void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
+bool IsLeapYear(int year);
+int DaysInMonth(int year, int month);
+
+// Local time from the system clock.
+TDateTime Now();
+TDateTime Date(); // today, without time
+TDateTime Time(); // the time of day, without date
+
+// Format letters: d, dd, m, mm, yy, yyyy; h, hh, n, nn, s, ss; the separator
+// characters "/" and ":" stand for the settings' separators; quoted text is
+// copied as it stands.
+std::string FormatDateTime(std::string_view format, TDateTime dt,
+                           const TFormatSettings& settings = FormatSettings);
+std::string DateToStr(TDateTime dt, const TFormatSettings& settings = FormatSettings);
+std::string TimeToStr(TDateTime dt, const TFormatSettings& settings = FormatSettings);
+
+// Reads a date in the order of the short date format (day, month, year in the
+// order their letters appear), separated by the date separator. A two-digit
+// year is taken in the window of 50 years around today. Raises EConvertError
+// "'%s' is not a valid date".
+TDateTime StrToDate(std::string_view s, const TFormatSettings& settings = FormatSettings);
+bool TryStrToDate(std::string_view s, TDateTime& result,
+                  const TFormatSettings& settings = FormatSettings);

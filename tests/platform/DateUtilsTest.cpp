@@ -1,0 +1,56 @@
+#include "platform/DateUtils.h"
+#include "platform/Exceptions.h"
+
+#include <gtest/gtest.h>
+
+class DateUtilsTest : public ::testing::Test {
+protected:
+    void SetUp() override { FormatSettings = DefaultFormatSettings(); }
+    void TearDown() override { FormatSettings = DefaultFormatSettings(); }
+};
+
+TEST_F(DateUtilsTest, SerialsCountFromThe30thOfDecember1899) {
+    EXPECT_EQ(EncodeDate(1899, 12, 30).Value, 0);
+    EXPECT_EQ(EncodeDate(2003, 1, 20).Value, 37641);
+    EXPECT_EQ(EncodeDate(2016, 3, 1).Value, 42430);
+    int y, m, d;
+    DecodeDate(TDateTime(37641.280825), y, m, d);
+    EXPECT_EQ(y * 10000 + m * 100 + d, 20030120);
+    int h, n, s, ms;
+    DecodeTime(TDateTime(37641.280825), h, n, s, ms);
+    EXPECT_EQ(h * 10000 + n * 100 + s, 64423);
+}
+
+TEST_F(DateUtilsTest, FormatsWithTheSettings) {
+    TDateTime dt(EncodeDate(2016, 3, 1).Value + EncodeTime(10, 42, 7, 0).Value);
+    EXPECT_EQ(DateToStr(dt), "01/03/2016");
+    EXPECT_EQ(TimeToStr(dt), "10:42:07");
+    TFormatSettings us;
+    us.ShortDateFormat = "m/d/yyyy";
+    us.DateSeparator = '-';
+    EXPECT_EQ(DateToStr(dt, us), "3-1-2016");
+    TFormatSettings iso;
+    iso.ShortDateFormat = "yyyy/mm/dd";
+    iso.DateSeparator = '-';
+    EXPECT_EQ(DateToStr(dt, iso), "2016-03-01");
+}
+
+TEST_F(DateUtilsTest, StrToDateReadsTheShortDateOrder) {
+    EXPECT_EQ(StrToDate("31/03/2016"), EncodeDate(2016, 3, 31));
+    EXPECT_EQ(StrToDate("1/3/2016"), EncodeDate(2016, 3, 1));
+    const char* bad[] = {"", "31/02/2016", "2016-03-01", "01/03/2016x", "a/b/c", "1/2/3/4", "32/01/2016"};
+    for (const char* s : bad) {
+        try {
+            StrToDate(s);
+            ADD_FAILURE() << s;
+        } catch (const EConvertError& e) {
+            EXPECT_EQ(std::string(e.what()), std::string("'") + s + "' is not a valid date");
+        }
+    }
+}
+
+TEST_F(DateUtilsTest, TodayHasNoTime) {
+    TDateTime today = Date();
+    EXPECT_EQ(today.Value, static_cast<double>(today.DatePart()));
+    EXPECT_LT(Time().Value, 1.0);
+}
