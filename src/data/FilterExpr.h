@@ -9,7 +9,8 @@
 // date field is read as a date in the short date format of the settings when
 // the filter is compiled; numbers use the settings' decimal separator or ".".
 // Errors are EDatabaseError with the compiler's text, among them
-// "Type mismatch in expression".
+// "Type mismatch in expression" and "Field '%s' not found". A blank text
+// compiles to a null expression, which a cursor takes as "every row".
 
 #include "data/engine/DSIntf.h"
 #include "platform/DateUtils.h"

@@ -45,6 +45,10 @@ public:
     int ErrorCode;
 };
 
+// The engine's text for a status code, as IDSBase::StatusText gives it; for
+// raising an engine error where no base is at hand.
+std::string DSStatusText(int status);
+
 // Types the engine stores, with their bytes in a record.
 enum class DSType : uint8_t {
     Int16,    // 2
@@ -227,6 +231,10 @@ public:
     // and deleted is nothing; modified and then deleted is one delete.
     virtual std::vector<uint8_t> GetDelta() const = 0;
     virtual void AcceptChanges() = 0;
+    // Undoes every logged change, newest first, and empties the change log:
+    // inserted rows vanish, modified rows get their values back, deleted rows
+    // are shown again.
+    virtual void CancelChanges() = 0;
     // Accepts the changes that the error packet does not name and calls back
     // once per error row; the answer decides what stays in the change log for
     // that row (dsrSkip and dsrAbort keep it, dsrCancel undoes it, dsrCorrect
@@ -277,21 +285,29 @@ public:
     // Rows in the view; 1-based position of the current row (0 on a crack).
     virtual int GetRecordCount() const = 0;
     virtual int GetSequenceNumber() const = 0;
+    // Below 1 moves to BOF (DBERR_BOF), beyond the count to EOF (DBERR_EOF).
     virtual int MoveToSequenceNumber(int seqNo) = 0;
-    // A row's identity, stable while the base lives.
+    // A row's identity, stable while the base lives; never 0 (0 on a crack).
     virtual uint32_t GetBookmark() const = 0;
+    // DBERR_RECNOTFOUND, without a move, when the row is not in the view.
     virtual int MoveToBookmark(uint32_t bookmark) = 0;
 
     // Each logged in the change log. Insert puts the row before the current
     // one (at the end on the EOF crack) and makes it current; Modify replaces
     // the current row's values; Delete removes the current row from the view
     // and leaves the cursor on the next row, or on the EOF crack.
+    // A row that fails a filter after Insert or Modify is kept but leaves the
+    // view: the cursor is then on the row that follows it, or on EOF. A row
+    // that leaves the view through another cursor of the base moves this
+    // cursor the same way. Modify and Delete on a crack raise DBERR_NOCURRREC.
     virtual void InsertRecord(const uint8_t* record) = 0;
     virtual void ModifyRecord(const uint8_t* record) = 0;
     virtual void DeleteRecord() = 0;
 
     // Filters apply together; adding or dropping one rebuilds the view and
-    // moves to BOF. Rows inserted or modified later are tested again.
+    // moves to BOF. Rows inserted or modified later are tested again. A null
+    // expression (a blank filter text) lets every row through. A comparison
+    // with a null value is unknown, and only rows whose filters are true show.
     virtual int AddFilter(DSExprPtr expression) = 0; // a handle
     virtual void DropFilter(int handle) = 0;
     // Finds the first row of the view, from its start, for which expression
