@@ -127,6 +127,11 @@ public:
     // DBXERR_NONE with a row, DBXERR_EOF after the last.
     virtual SQLResult next() = 0;
     virtual SQLResult getValue(uint16_t column, TDBXValue& value) = 0;
+    // Ends the result set; a cursor that runs in the driver's own
+    // transaction commits it here, and reports a commit the server refuses.
+    // The destructor does the same but cannot report. Reaching the end with
+    // next() also ends it.
+    virtual SQLResult close() = 0;
 };
 
 // One statement. Parameters count from 1 and are positional ("?").

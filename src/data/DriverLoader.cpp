@@ -1,0 +1,32 @@
+#include "data/DriverLoader.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <climits>
+
+std::string DriverLoader::ProgramFolder() {
+    char path[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (n <= 0) return {};
+    std::string exe(path, static_cast<size_t>(n));
+    size_t slash = exe.rfind('/');
+    return slash == std::string::npos ? std::string() : exe.substr(0, slash);
+}
+
+void* DriverLoader::Load(const std::string& name) {
+    if (name.empty()) return nullptr;
+    if (name.find('/') != std::string::npos) return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string folder = ProgramFolder();
+    if (!folder.empty()) {
+        std::string local = folder + "/" + name;
+        if (access(local.c_str(), F_OK) == 0)
+            if (void* library = dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL)) return library;
+    }
+    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+}
+
+void* DriverLoader::Find(void* library, const std::string& entry) {
+    if (!library || entry.empty()) return nullptr;
+    return dlsym(library, entry.c_str());
+}
