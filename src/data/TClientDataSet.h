@@ -121,7 +121,6 @@ private:
     void dropFilter();
     bool packetFlag(const char* name) const;
     void reconcile(const std::vector<uint8_t>& errorPacket);
-    void closeProvider() noexcept(false);
 
     std::string FProviderName;
     std::string FCommandText;

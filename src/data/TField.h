@@ -172,8 +172,13 @@ protected:
     [[noreturn]] void AccessError(const char* typeName) const;
     void SetDataType(TFieldType type) { FDataType = type; }
 
+    // The engine type of the column the field is bound to (its natural kind
+    // when unbound).
+    DSType columnType() const;
+
 private:
     friend class TDataSet;
+    friend TField* CreateFieldOfType(TFieldType type, TComponent* owner);
 
     TDataSet* FDataSet = nullptr;
     std::string FFieldName;

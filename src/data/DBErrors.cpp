@@ -1,0 +1,3 @@
+#include "data/DBErrors.h"
+
+void DatabaseError(const std::string& message) { throw EDatabaseError(message); }
