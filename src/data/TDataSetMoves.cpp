@@ -284,6 +284,7 @@ void TDataSet::Delete() {
         return;
     }
     if (FRecordCount == 0) DatabaseError("Cannot perform this operation on an empty dataset");
+    if (!CanModify()) DatabaseError("Cannot modify a read-only dataset");
     DataEvent(deCheckBrowseMode);
     callEvent(BeforeDelete, this);
     DoBeforeScroll();
