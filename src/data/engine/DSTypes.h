@@ -1,0 +1,48 @@
+#pragma once
+// Facts about the stored types shared by records, packets and expressions:
+// how many bytes a value takes, which values are valid, and unaligned access
+// to the bytes.
+
+#include "data/engine/DSIntf.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+// Records and packets hold values in the machine's order, and packets travel
+// only between parts of one process; a big-endian port would add swapping in
+// the packet codec.
+static_assert(std::endian::native == std::endian::little);
+
+inline constexpr int kDSMinDate = -693593; // 1 January 0001
+inline constexpr int kDSMaxDate = 2958465; // 31 December 9999
+inline constexpr int32_t kDSMsPerDay = 86400000;
+inline constexpr uint16_t kDSMaxStringSize = 32767;
+inline constexpr int kDSMaxFields = 4096;
+inline constexpr int kDSMaxBcdPrecision = 18;
+
+extern const int64_t kDSPow10[19];
+
+// Bytes of a value of the field in a record (a string's length word included).
+size_t DSValueBytes(DSType type, uint16_t size);
+// A type code that names a DSType.
+inline bool DSValidType(uint8_t code) {
+    return code <= static_cast<uint8_t>(DSType::String);
+}
+// Whether the description can be stored: a known type, a string size of 1 to
+// kDSMaxStringSize, a BCD precision of 1 to 18 with a scale within it, a
+// scale of 0 for other types, and a name.
+bool DSValidDesc(const DSFieldDesc& desc);
+// Whether the value bytes of a fixed-size field hold a valid value (a boolean
+// 0 or 1, a date in years 1 to 9999, a time within the day, a BCD within its
+// precision). Strings are checked by their length word elsewhere.
+bool DSValidFixedValue(const DSFieldDesc& desc, const uint8_t* bytes);
+
+template <class T> inline T DSLoad(const uint8_t* p) {
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+template <class T> inline void DSStore(uint8_t* p, T v) {
+    std::memcpy(p, &v, sizeof v);
+}

@@ -1,0 +1,396 @@
+#include "data/engine/TDSCursor.h"
+
+#include "data/engine/DSErrors.h"
+#include "data/engine/TDSTable.h"
+
+#include <algorithm>
+#include <bit>
+#include <cassert>
+
+TDSCursor::TDSCursor(std::shared_ptr<TDSTable> table) : FTable(std::move(table)) {
+    FTable->Register(this);
+    Rebuild();
+}
+
+TDSCursor::~TDSCursor() {
+    FTable->Unregister(this);
+}
+
+const TDSRecordLayout& TDSCursor::Layout() const {
+    return FTable->Layout();
+}
+
+// ---- the view ----
+
+bool TDSCursor::Passes(uint32_t row) const {
+    const uint8_t* r = FTable->Store().Row(row);
+    if (r[0] & dsRecDeleted) return false;
+    for (const Filter& f : FFilters)
+        if (f.Evaluator && !f.Evaluator->Matches(r)) return false;
+    return true;
+}
+
+void TDSCursor::GrowTo(uint32_t rows, uint32_t blocks) {
+    FBits.resize((static_cast<size_t>(rows) + 63) / 64, 0);
+    if (FBlockCount.size() < blocks) FBlockCount.resize(blocks, 0);
+}
+
+void TDSCursor::SetVisible(uint32_t row, bool visible) {
+    assert(Visible(row) != visible);
+    FBits[row >> 6] ^= uint64_t{1} << (row & 63);
+    const TDSRowOrder& order = FTable->Order();
+    uint32_t block = order.BlockOf(row);
+    int delta = visible ? 1 : -1;
+    FBlockCount[block] += delta;
+    FTotal += delta;
+    if (FTreeValid && FTreeShape == order.Shape())
+        FTree.Add(order.PosOf(block), delta);
+    else
+        FTreeValid = false;
+}
+
+void TDSCursor::Rebuild() {
+    const TDSRowOrder& order = FTable->Order();
+    FBits.assign((static_cast<size_t>(FTable->Store().Count()) + 63) / 64, 0);
+    FBlockCount.assign(order.BlockCount(), 0);
+    FTotal = 0;
+    for (uint32_t pos = 0; pos < order.BlockCount(); ++pos) {
+        uint32_t block = order.BlockAt(pos);
+        uint32_t count = 0;
+        for (uint32_t row : order.Rows(block))
+            if (Passes(row)) {
+                FBits[row >> 6] |= uint64_t{1} << (row & 63);
+                ++count;
+            }
+        FBlockCount[block] = count;
+        FTotal += count;
+    }
+    FTreeValid = false;
+}
+
+void TDSCursor::EnsureTree() const {
+    const TDSRowOrder& order = FTable->Order();
+    if (FTreeValid && FTreeShape == order.Shape()) return;
+    std::vector<uint32_t> counts(order.BlockCount());
+    for (uint32_t pos = 0; pos < order.BlockCount(); ++pos)
+        counts[pos] = FBlockCount[order.BlockAt(pos)];
+    FTree.Build(counts);
+    FTreeValid = true;
+    FTreeShape = order.Shape();
+}
+
+void TDSCursor::OnRowsAppended(uint32_t first, uint32_t end) {
+    const TDSRowOrder& order = FTable->Order();
+    GrowTo(end, order.BlockCount());
+    for (uint32_t row = first; row < end; ++row) {
+        if (!Passes(row)) continue;
+        FBits[row >> 6] |= uint64_t{1} << (row & 63);
+        ++FBlockCount[order.BlockOf(row)];
+        ++FTotal;
+    }
+    FTreeValid = false;
+}
+
+void TDSCursor::OnBlockSplit(uint32_t block, uint32_t newBlock) {
+    const TDSRowOrder& order = FTable->Order();
+    GrowTo(FTable->Store().Count(), order.BlockCount());
+    for (uint32_t b : {block, newBlock}) {
+        uint32_t count = 0;
+        for (uint32_t row : order.Rows(b))
+            if (row < FBits.size() * 64 && Visible(row)) ++count;
+        FBlockCount[b] = count;
+    }
+    FTreeValid = false;
+}
+
+void TDSCursor::OnRowInserted(uint32_t row) {
+    GrowTo(FTable->Store().Count(), FTable->Order().BlockCount());
+    if (Passes(row)) SetVisible(row, true);
+}
+
+void TDSCursor::OnRowChanged(uint32_t row) {
+    bool now = Passes(row);
+    if (now == Visible(row)) return;
+    if (!now && FAt == At::Row && FRow == row) {
+        // The current row leaves the view: step to the row after it.
+        auto [pos, offset] = CurrentPos();
+        uint32_t next;
+        SetVisible(row, false);
+        if (FirstFrom(pos, offset + 1, next))
+            FRow = next;
+        else
+            FAt = At::Eof;
+        return;
+    }
+    SetVisible(row, now);
+}
+
+bool TDSCursor::CheckConsistency() const {
+    const TDSRowOrder& order = FTable->Order();
+    uint32_t total = 0;
+    for (uint32_t pos = 0; pos < order.BlockCount(); ++pos) {
+        uint32_t block = order.BlockAt(pos), count = 0;
+        for (uint32_t row : order.Rows(block)) {
+            if (Passes(row) != Visible(row)) return false;
+            count += Visible(row);
+        }
+        if (count != FBlockCount[block]) return false;
+        EnsureTree();
+        if (FTree.Prefix(pos) != total) return false;
+        total += count;
+    }
+    if (total != FTotal) return false;
+    return FAt != At::Row || Visible(FRow);
+}
+
+// ---- positions ----
+
+std::pair<uint32_t, uint32_t> TDSCursor::CurrentPos() const {
+    assert(FAt == At::Row);
+    const TDSRowOrder& order = FTable->Order();
+    if (FPosRow != FRow || FPosVersion != order.Version()) {
+        FPos = order.Find(FRow);
+        FPosRow = FRow;
+        FPosVersion = order.Version();
+    }
+    return FPos;
+}
+
+bool TDSCursor::FirstFrom(uint32_t pos, uint32_t offset, uint32_t& row) const {
+    const TDSRowOrder& order = FTable->Order();
+    for (; pos < order.BlockCount(); ++pos, offset = 0) {
+        uint32_t block = order.BlockAt(pos);
+        if (FBlockCount[block] == 0) continue;
+        const std::vector<uint32_t>& rows = order.Rows(block);
+        for (uint32_t i = offset; i < rows.size(); ++i)
+            if (Visible(rows[i])) {
+                row = rows[i];
+                FPosRow = row;
+                FPos = {pos, i};
+                FPosVersion = order.Version();
+                return true;
+            }
+    }
+    return false;
+}
+
+bool TDSCursor::LastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const {
+    const TDSRowOrder& order = FTable->Order();
+    for (int64_t p = pos; p >= 0; --p) {
+        uint32_t block = order.BlockAt(static_cast<uint32_t>(p));
+        const std::vector<uint32_t>& rows = order.Rows(block);
+        uint32_t end = p == pos ? std::min<uint32_t>(offset, rows.size()) : rows.size();
+        if (FBlockCount[block] == 0) continue;
+        for (uint32_t i = end; i-- > 0;)
+            if (Visible(rows[i])) {
+                row = rows[i];
+                FPosRow = row;
+                FPos = {static_cast<uint32_t>(p), i};
+                FPosVersion = order.Version();
+                return true;
+            }
+    }
+    return false;
+}
+
+int64_t TDSCursor::Rank() const {
+    auto [pos, offset] = CurrentPos();
+    EnsureTree();
+    int64_t rank = FTree.Prefix(pos);
+    const std::vector<uint32_t>& rows = FTable->Order().Rows(FTable->Order().BlockAt(pos));
+    for (uint32_t i = 0; i < offset; ++i)
+        rank += Visible(rows[i]);
+    return rank + 1;
+}
+
+uint32_t TDSCursor::Select(int64_t k) const {
+    assert(k >= 1 && k <= FTotal);
+    EnsureTree();
+    int64_t before = 0;
+    uint32_t pos = FTree.Find(k, &before);
+    const TDSRowOrder& order = FTable->Order();
+    const std::vector<uint32_t>& rows = order.Rows(order.BlockAt(pos));
+    for (uint32_t i = 0; i < rows.size(); ++i)
+        if (Visible(rows[i]) && ++before == k) {
+            FPosRow = rows[i];
+            FPos = {pos, i};
+            FPosVersion = order.Version();
+            return rows[i];
+        }
+    assert(false && "the count tree and the bits agree");
+    return 0;
+}
+
+int TDSCursor::Status() const {
+    switch (FAt) {
+    case At::Bof:
+        return DBERR_BOF;
+    case At::Eof:
+        return DBERR_EOF;
+    default:
+        return DBERR_NONE;
+    }
+}
+
+int TDSCursor::StepForward() {
+    uint32_t row;
+    bool found = false;
+    if (FAt == At::Bof)
+        found = FirstFrom(0, 0, row);
+    else if (FAt == At::Row) {
+        auto [pos, offset] = CurrentPos();
+        found = FirstFrom(pos, offset + 1, row);
+    }
+    if (!found) {
+        FAt = At::Eof;
+        return DBERR_EOF;
+    }
+    FAt = At::Row;
+    FRow = row;
+    return DBERR_NONE;
+}
+
+int TDSCursor::StepBack() {
+    uint32_t row;
+    bool found = false;
+    const TDSRowOrder& order = FTable->Order();
+    if (FAt == At::Eof && order.BlockCount() > 0)
+        found = LastBefore(order.BlockCount() - 1, UINT32_MAX, row);
+    else if (FAt == At::Row) {
+        auto [pos, offset] = CurrentPos();
+        found = LastBefore(pos, offset, row);
+    }
+    if (!found) {
+        FAt = At::Bof;
+        return DBERR_BOF;
+    }
+    FAt = At::Row;
+    FRow = row;
+    return DBERR_NONE;
+}
+
+int TDSCursor::MoveRelative(int n) {
+    if (n == 0) return Status();
+    if (n == 1) return StepForward();
+    if (n == -1) return StepBack();
+    int64_t from = FAt == At::Bof ? 0 : FAt == At::Eof ? int64_t{FTotal} + 1 : Rank();
+    int64_t to = from + n;
+    if (to < 1) {
+        FAt = At::Bof;
+        return DBERR_BOF;
+    }
+    if (to > FTotal) {
+        FAt = At::Eof;
+        return DBERR_EOF;
+    }
+    FRow = Select(to);
+    FAt = At::Row;
+    return DBERR_NONE;
+}
+
+int TDSCursor::GetSequenceNumber() const {
+    return FAt == At::Row ? static_cast<int>(Rank()) : 0;
+}
+
+int TDSCursor::MoveToSequenceNumber(int seqNo) {
+    if (seqNo < 1) {
+        FAt = At::Bof;
+        return DBERR_BOF;
+    }
+    if (static_cast<int64_t>(seqNo) > FTotal) {
+        FAt = At::Eof;
+        return DBERR_EOF;
+    }
+    FRow = Select(seqNo);
+    FAt = At::Row;
+    return DBERR_NONE;
+}
+
+int TDSCursor::MoveToBookmark(uint32_t bookmark) {
+    if (bookmark == 0 || bookmark > FTable->Store().Count() || !Visible(bookmark - 1))
+        return DBERR_RECNOTFOUND;
+    FRow = bookmark - 1;
+    FAt = At::Row;
+    return DBERR_NONE;
+}
+
+// ---- the current row ----
+
+int TDSCursor::GetCurrentRecord(uint8_t* record) const {
+    if (FAt != At::Row) return Status();
+    FTable->Store().ToRecord(FTable->Store().Row(FRow), record);
+    return DBERR_NONE;
+}
+
+DSRowStatus TDSCursor::GetRecordStatus() const {
+    if (FAt != At::Row) return dsRecUnmodified;
+    uint8_t flags = FTable->Store().Flags(FRow);
+    if (flags & dsRecInserted) return dsRecInserted;
+    if (flags & dsRecModified) return dsRecModified;
+    return dsRecUnmodified;
+}
+
+void TDSCursor::InsertRecord(const uint8_t* record) {
+    uint32_t before = 0;
+    bool hasBefore = false;
+    if (FAt == At::Row) {
+        before = FRow;
+        hasBefore = true;
+    } else if (FAt == At::Bof) {
+        hasBefore = FirstFrom(0, 0, before);
+    }
+    uint32_t row = FTable->InsertRow(record, hasBefore ? &before : nullptr);
+    if (Visible(row)) {
+        FRow = row;
+        FAt = At::Row;
+    }
+}
+
+void TDSCursor::ModifyRecord(const uint8_t* record) {
+    if (FAt != At::Row) DSRaise(DBERR_NOCURRREC);
+    FTable->ModifyRow(FRow, record);
+}
+
+void TDSCursor::DeleteRecord() {
+    if (FAt != At::Row) DSRaise(DBERR_NOCURRREC);
+    FTable->DeleteRow(FRow);
+}
+
+// ---- filters and searching ----
+
+int TDSCursor::AddFilter(DSExprPtr expression) {
+    Filter f{FNextHandle++, nullptr};
+    if (expression)
+        f.Evaluator = std::make_unique<TDSExprEvaluator>(*expression, FTable->Layout(),
+                                                         FTable->Store().Format());
+    FFilters.push_back(std::move(f));
+    Rebuild();
+    FAt = At::Bof;
+    return FFilters.back().Handle;
+}
+
+void TDSCursor::DropFilter(int handle) {
+    auto it = std::find_if(FFilters.begin(), FFilters.end(),
+                           [handle](const Filter& f) { return f.Handle == handle; });
+    if (it == FFilters.end()) DSRaise(DBERR_INVALIDPARAM, "Unknown filter handle");
+    FFilters.erase(it);
+    Rebuild();
+    FAt = At::Bof;
+}
+
+bool TDSCursor::Locate(const DSExpr& expression) {
+    TDSExprEvaluator evaluator(expression, FTable->Layout(), FTable->Store().Format());
+    const TDSRowOrder& order = FTable->Order();
+    const TDSRowStore& store = FTable->Store();
+    for (uint32_t pos = 0; pos < order.BlockCount(); ++pos) {
+        uint32_t block = order.BlockAt(pos);
+        if (FBlockCount[block] == 0) continue;
+        for (uint32_t row : order.Rows(block))
+            if (Visible(row) && evaluator.Matches(store.Row(row))) {
+                FRow = row;
+                FAt = At::Row;
+                return true;
+            }
+    }
+    return false;
+}

@@ -1,0 +1,93 @@
+#pragma once
+// A view on a table: the rows that are not deleted and pass every filter, in
+// the table's order. The view is one bit per row plus a count per block of
+// the order, summed in a TDSCountTree, so that the count of rows, a row's
+// sequence number and the row with a given number take O(log n) plus one
+// block's scan.
+//
+// The cursor is always on a visible row or on a crack (BOF, EOF). The table
+// tells it of every change of rows; a current row that leaves the view moves
+// the cursor to the next visible row or to EOF.
+
+#include "data/engine/DSIntf.h"
+#include "data/engine/TDSCountTree.h"
+#include "data/engine/TDSExprEvaluator.h"
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class TDSTable;
+
+class TDSCursor : public IDSCursor {
+public:
+    explicit TDSCursor(std::shared_ptr<TDSTable> table);
+    ~TDSCursor() override;
+
+    const TDSRecordLayout& Layout() const override;
+    void MoveToBOF() override { FAt = At::Bof; }
+    void MoveToEOF() override { FAt = At::Eof; }
+    int MoveRelative(int n) override;
+    int GetCurrentRecord(uint8_t* record) const override;
+    DSRowStatus GetRecordStatus() const override;
+    int GetRecordCount() const override { return static_cast<int>(FTotal); }
+    int GetSequenceNumber() const override;
+    int MoveToSequenceNumber(int seqNo) override;
+    uint32_t GetBookmark() const override { return FAt == At::Row ? FRow + 1 : 0; }
+    int MoveToBookmark(uint32_t bookmark) override;
+
+    void InsertRecord(const uint8_t* record) override;
+    void ModifyRecord(const uint8_t* record) override;
+    void DeleteRecord() override;
+
+    int AddFilter(DSExprPtr expression) override;
+    void DropFilter(int handle) override;
+    bool Locate(const DSExpr& expression) override;
+
+    // From the table.
+    void OnRowsAppended(uint32_t first, uint32_t end);
+    void OnBlockSplit(uint32_t block, uint32_t newBlock);
+    void OnRowInserted(uint32_t row);
+    void OnRowChanged(uint32_t row);
+
+    // Recounts the view from scratch and compares with what is kept; for tests.
+    bool CheckConsistency() const;
+
+private:
+    enum class At { Bof, Row, Eof };
+    struct Filter {
+        int Handle;
+        std::unique_ptr<TDSExprEvaluator> Evaluator; // null: every row
+    };
+
+    bool Passes(uint32_t row) const;
+    bool Visible(uint32_t row) const { return (FBits[row >> 6] >> (row & 63)) & 1; }
+    void SetVisible(uint32_t row, bool visible);
+    void Rebuild();
+    void GrowTo(uint32_t rows, uint32_t blocks);
+    void EnsureTree() const;
+    std::pair<uint32_t, uint32_t> CurrentPos() const;
+    // The first visible row at or after (pos, offset), or the last before it.
+    bool FirstFrom(uint32_t pos, uint32_t offset, uint32_t& row) const;
+    bool LastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const;
+    int64_t Rank() const;
+    uint32_t Select(int64_t k) const;
+    int StepForward();
+    int StepBack();
+    int Status() const;
+
+    std::shared_ptr<TDSTable> FTable;
+    std::vector<uint64_t> FBits;       // by row id
+    std::vector<uint32_t> FBlockCount; // by block id
+    uint32_t FTotal = 0;
+    mutable TDSCountTree FTree; // by block position
+    mutable bool FTreeValid = false;
+    mutable uint64_t FTreeShape = 0;
+    std::vector<Filter> FFilters;
+    int FNextHandle = 1;
+    At FAt = At::Bof;
+    uint32_t FRow = 0;
+    mutable uint64_t FPosVersion = UINT64_MAX;
+    mutable uint32_t FPosRow = UINT32_MAX;
+    mutable std::pair<uint32_t, uint32_t> FPos;
+};

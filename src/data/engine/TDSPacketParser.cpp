@@ -1,0 +1,156 @@
+#include "data/engine/TDSPacketParser.h"
+
+#include "data/engine/DSErrors.h"
+#include "data/engine/DSPacketFormat.h"
+#include "data/engine/DSTypes.h"
+
+#include <cstring>
+
+TDSPacketParser::TDSPacketParser(const uint8_t* data, size_t size) : FData(data), FSize(size) {
+    // Nothing this short can hold a header and a field.
+    if (size <= 21 || size < kDSPacketHeaderSize) DSRaiseInvalidPacket();
+    const uint8_t* h = Need(kDSPacketHeaderSize);
+    if (std::memcmp(h, kDSPacketMagic, 4) != 0) DSRaiseInvalidPacket();
+    if (DSLoad<uint16_t>(h + 4) != kDSPacketVersion || DSLoad<uint16_t>(h + 6) != 0)
+        DSRaiseInvalidPacket();
+    uint32_t fieldCount = DSLoad<uint32_t>(h + 8);
+    uint32_t attributeCount = DSLoad<uint32_t>(h + 12);
+    FRowCount = DSLoad<uint32_t>(h + 16);
+    if (DSLoad<uint32_t>(h + 20) != size) DSRaiseInvalidPacket();
+    if (fieldCount == 0 || fieldCount > static_cast<uint32_t>(kDSMaxFields)) DSRaiseInvalidPacket();
+
+    FFields.reserve(fieldCount);
+    for (uint32_t i = 0; i < fieldCount; ++i)
+        ReadField();
+    // Descriptions are complete: their addresses no longer move.
+    uint32_t offset = 0;
+    for (const DSFieldDesc& f : FFields) {
+        auto bytes = static_cast<uint32_t>(DSValueBytes(f.Type, f.Size));
+        FColumns.push_back(Column{f.Type, f.Size, offset, bytes, &f});
+        offset += bytes;
+    }
+    FDataSize = offset;
+
+    for (uint32_t i = 0; i < attributeCount; ++i)
+        ReadAttribute();
+
+    // Every row takes at least its status bytes; a larger count is a lie.
+    if (FRowCount > 0 && (FSize - FPos) / (1 + fieldCount) < FRowCount) DSRaiseInvalidPacket();
+}
+
+const uint8_t* TDSPacketParser::Need(size_t n) {
+    if (FSize - FPos < n) DSRaiseInvalidPacket();
+    const uint8_t* p = FData + FPos;
+    FPos += n;
+    return p;
+}
+
+std::string TDSPacketParser::Text(size_t length) {
+    const uint8_t* p = Need(length);
+    return std::string(reinterpret_cast<const char*>(p), length);
+}
+
+void TDSPacketParser::ReadField() {
+    DSFieldDesc f;
+    uint8_t nameLength = Byte();
+    if (nameLength == 0) DSRaiseInvalidPacket();
+    f.Name = Text(nameLength);
+    uint8_t type = Byte();
+    if (!DSValidType(type)) DSRaiseInvalidPacket();
+    f.Type = static_cast<DSType>(type);
+    f.Size = DSLoad<uint16_t>(Need(2));
+    f.Scale = static_cast<int8_t>(Byte());
+    f.Attributes = Byte();
+    f.ProviderFlags = Byte();
+    f.Origin = Text(Byte());
+    if (!DSValidDesc(f)) DSRaiseInvalidPacket();
+    FFields.push_back(std::move(f));
+}
+
+void TDSPacketParser::ReadAttribute() {
+    DSAttribute a;
+    uint8_t nameLength = Byte();
+    if (nameLength == 0) DSRaiseInvalidPacket();
+    a.Name = Text(nameLength);
+    switch (static_cast<TVarType>(Byte())) {
+    case TVarType::Unassigned:
+        break;
+    case TVarType::Null:
+        a.Value = Variant(Null{});
+        break;
+    case TVarType::Boolean: {
+        uint8_t b = Byte();
+        if (b > 1) DSRaiseInvalidPacket();
+        a.Value = Variant(b != 0);
+        break;
+    }
+    case TVarType::Integer:
+        a.Value = Variant(DSLoad<int32_t>(Need(4)));
+        break;
+    case TVarType::LargeInt:
+        a.Value = Variant(DSLoad<int64_t>(Need(8)));
+        break;
+    case TVarType::Double:
+        a.Value = Variant(DSLoad<double>(Need(8)));
+        break;
+    case TVarType::Currency:
+        a.Value = Variant(Currency{DSLoad<int64_t>(Need(8))});
+        break;
+    case TVarType::Bcd: {
+        int64_t v = DSLoad<int64_t>(Need(8));
+        uint8_t scale = Byte();
+        if (scale > 18) DSRaiseInvalidPacket();
+        a.Value = Variant(TBcd{v, scale});
+        break;
+    }
+    case TVarType::Date:
+        a.Value = Variant(TDateTime(DSLoad<double>(Need(8))));
+        break;
+    case TVarType::String: {
+        uint32_t length = DSLoad<uint32_t>(Need(4));
+        a.Value = Variant(Text(length));
+        break;
+    }
+    default:
+        DSRaiseInvalidPacket();
+    }
+    FAttributes.push_back(std::move(a));
+}
+
+DSRowStatus TDSPacketParser::ReadRow(uint8_t* statuses, uint8_t* data) {
+    if (FRowsRead >= FRowCount) DSRaiseInvalidPacket();
+    ++FRowsRead;
+    uint8_t rowStatus = Byte();
+    if (rowStatus != dsRecUnmodified && rowStatus != dsRecModified && rowStatus != dsRecInserted &&
+        rowStatus != dsRecDeleted)
+        DSRaiseInvalidPacket();
+    const size_t count = FColumns.size();
+    for (size_t i = 0; i < count; ++i) {
+        const Column& c = FColumns[i];
+        uint8_t* out = data + c.Offset;
+        uint8_t status = Byte();
+        statuses[i] = status;
+        if (status != static_cast<uint8_t>(DSFieldStatus::Value)) {
+            if (status > static_cast<uint8_t>(DSFieldStatus::Unassigned)) DSRaiseInvalidPacket();
+            std::memset(out, 0, c.Bytes);
+            continue;
+        }
+        if (c.Type == DSType::String) {
+            uint16_t length = DSLoad<uint16_t>(Need(2));
+            if (length > c.Size) DSRaiseInvalidPacket();
+            const uint8_t* text = Need(length);
+            DSStore(out, length);
+            std::memcpy(out + 2, text, length);
+            std::memset(out + 2 + length, 0, c.Size - length);
+            continue;
+        }
+        const uint8_t* in = Need(c.Bytes);
+        if (!DSValidFixedValue(*c.Desc, in)) DSRaiseInvalidPacket();
+        std::memcpy(out, in, c.Bytes);
+    }
+    return static_cast<DSRowStatus>(rowStatus);
+}
+
+void TDSPacketParser::Finish() const {
+    if (FRowsRead != FRowCount || FPos != FSize) DSRaiseInvalidPacket();
+}
