@@ -1,0 +1,542 @@
+#include "data/FilterExpr.h"
+
+#include "platform/Exceptions.h"
+#include "platform/SysUtils.h"
+
+#include <cmath>
+#include <cstdlib>
+
+// The grammar, with keywords in any letter case:
+//   expr     := and { OR and }
+//   and      := not { AND not }
+//   not      := NOT not | primary
+//   primary  := '(' expr ')' | operand [ relop operand | IS [NOT] NULL ]
+//   operand  := name | '[' any text but ']' ']' | 'text' | [+|-] number | NULL
+//   relop    := = | <> | != | < | <= | > | >=
+// A number is digits with at most one decimal separator, the settings' one or
+// ".". Nothing else in the grammar uses "," so it can be a decimal separator.
+// A name alone is allowed only for a boolean field.
+
+namespace {
+
+[[noreturn]] void fail(std::string message) {
+    throw EDatabaseError(std::move(message));
+}
+[[noreturn]] void malformed() {
+    fail("Incorrectly formed expression");
+}
+[[noreturn]] void typeMismatch() {
+    fail("Type mismatch in expression");
+}
+
+enum class Tok {
+    End,
+    Name,
+    Quoted,
+    Text,
+    Number,
+    Eq,
+    Ne,
+    Lt,
+    Le,
+    Gt,
+    Ge,
+    LParen,
+    RParen,
+    Minus,
+    Plus
+};
+
+struct Token {
+    Tok Kind = Tok::End;
+    std::string Text; // a name, a text constant or the digits of a number
+};
+
+bool nameStart(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
+}
+bool nameChar(unsigned char c) {
+    return nameStart(c) || (c >= '0' && c <= '9') || c == '$';
+}
+bool digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+class Lexer {
+public:
+    Lexer(std::string_view text, char decimalSeparator) : FText(text), FSep(decimalSeparator) {}
+
+    Token Next() {
+        while (FPos < FText.size() && static_cast<unsigned char>(FText[FPos]) <= ' ')
+            ++FPos;
+        Token t;
+        if (FPos >= FText.size()) return t;
+        const char c = FText[FPos];
+        auto one = [&](Tok kind, size_t length) {
+            t.Kind = kind;
+            FPos += length;
+            return t;
+        };
+        auto next = [&](char x) { return FPos + 1 < FText.size() && FText[FPos + 1] == x; };
+        switch (c) {
+        case '(':
+            return one(Tok::LParen, 1);
+        case ')':
+            return one(Tok::RParen, 1);
+        case '=':
+            return one(Tok::Eq, 1);
+        case '-':
+            return one(Tok::Minus, 1);
+        case '+':
+            return one(Tok::Plus, 1);
+        case '<':
+            return next('>') ? one(Tok::Ne, 2) : next('=') ? one(Tok::Le, 2) : one(Tok::Lt, 1);
+        case '>':
+            return next('=') ? one(Tok::Ge, 2) : one(Tok::Gt, 1);
+        case '!':
+            if (next('=')) return one(Tok::Ne, 2);
+            break;
+        case '[':
+            return Bracketed();
+        case '\'':
+            return Quoted();
+        default:
+            break;
+        }
+        if (digit(c) ||
+            ((c == FSep || c == '.') && FPos + 1 < FText.size() && digit(FText[FPos + 1])))
+            return Number();
+        if (nameStart(static_cast<unsigned char>(c))) {
+            size_t start = FPos;
+            while (FPos < FText.size() && nameChar(static_cast<unsigned char>(FText[FPos])))
+                ++FPos;
+            t.Kind = Tok::Name;
+            t.Text = std::string(FText.substr(start, FPos - start));
+            return t;
+        }
+        fail(Format("Unexpected character '%s' in expression", {FText.substr(FPos, 1)}));
+    }
+
+private:
+    Token Bracketed() {
+        size_t close = FText.find(']', FPos + 1);
+        if (close == std::string_view::npos) fail("']' expected");
+        Token t{Tok::Quoted, std::string(FText.substr(FPos + 1, close - FPos - 1))};
+        if (t.Text.empty()) malformed();
+        FPos = close + 1;
+        return t;
+    }
+
+    Token Quoted() {
+        Token t{Tok::Text, {}};
+        for (size_t i = FPos + 1; i < FText.size(); ++i) {
+            if (FText[i] != '\'') {
+                t.Text += FText[i];
+                continue;
+            }
+            if (i + 1 < FText.size() && FText[i + 1] == '\'') {
+                t.Text += '\'';
+                ++i;
+                continue;
+            }
+            FPos = i + 1;
+            return t;
+        }
+        fail("Unterminated string constant");
+    }
+
+    Token Number() {
+        Token t{Tok::Number, {}};
+        bool separator = false;
+        while (FPos < FText.size()) {
+            char c = FText[FPos];
+            if (digit(c))
+                t.Text += c;
+            else if ((c == FSep || c == '.') && !separator && FPos + 1 < FText.size() &&
+                     digit(FText[FPos + 1])) {
+                separator = true;
+                t.Text += '.';
+            } else
+                break;
+            ++FPos;
+        }
+        if (FPos < FText.size() && nameChar(static_cast<unsigned char>(FText[FPos])))
+            fail(Format("Invalid number '%s' in expression",
+                        {FText.substr(FPos - t.Text.size(), t.Text.size() + 1)}));
+        return t;
+    }
+
+    std::string_view FText;
+    char FSep;
+    size_t FPos = 0;
+};
+
+enum class Family { Exact, Float, Moment, Text, Bool };
+
+Family familyOf(DSType t) {
+    switch (t) {
+    case DSType::Double:
+        return Family::Float;
+    case DSType::Date:
+    case DSType::Time:
+    case DSType::DateTime:
+        return Family::Moment;
+    case DSType::String:
+        return Family::Text;
+    case DSType::Boolean:
+        return Family::Bool;
+    default:
+        return Family::Exact;
+    }
+}
+
+bool numeric(Family f) {
+    return f == Family::Exact || f == Family::Float;
+}
+
+// One side of a comparison as parsed, before the other side is known.
+struct Operand {
+    enum Kind { kField, kNumber, kText, kNull, kBool } K = kNull;
+    int FieldNo = -1;
+    std::string Text; // Number: digits with "." and an optional "-"
+    bool BoolValue = false;
+};
+
+// h[:n[:s[.zzz]]] with the settings' time separator.
+bool tryTime(std::string_view s, const TFormatSettings& settings, TDateTime& out) {
+    int parts[3] = {0, 0, 0};
+    int count = 0, ms = 0;
+    size_t i = 0;
+    while (count < 3) {
+        size_t start = i;
+        int value = 0;
+        while (i < s.size() && digit(s[i]) && i - start < 2)
+            value = value * 10 + (s[i++] - '0');
+        if (i == start) return false;
+        parts[count++] = value;
+        if (i < s.size() && s[i] == settings.TimeSeparator) {
+            ++i;
+            continue;
+        }
+        break;
+    }
+    if (count >= 3 && i < s.size() && s[i] == '.') {
+        size_t start = ++i;
+        while (i < s.size() && digit(s[i]) && i - start < 3)
+            ms = ms * 10 + (s[i++] - '0');
+        if (i == start) return false;
+        for (size_t d = i - start; d < 3; ++d)
+            ms *= 10;
+    }
+    if (i != s.size() || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return false;
+    out = EncodeTime(parts[0], parts[1], parts[2], ms);
+    return true;
+}
+
+// A text constant read as a value of a date, time or date-and-time field.
+Variant momentOf(DSType type, const std::string& text, const TFormatSettings& settings) {
+    std::string s = Trim(text);
+    TDateTime date, time;
+    if (type == DSType::Time) {
+        if (!tryTime(s, settings, time)) typeMismatch();
+        return Variant(time);
+    }
+    size_t blank = s.find(' ');
+    std::string datePart = blank == std::string::npos ? s : s.substr(0, blank);
+    if (!TryStrToDate(datePart, date, settings)) typeMismatch();
+    if (blank == std::string::npos) return Variant(date);
+    if (type != DSType::DateTime || !tryTime(Trim(s.substr(blank + 1)), settings, time))
+        typeMismatch();
+    // Days before 1899 count their time forward from midnight too.
+    double v = date.Val() < 0 ? date.Val() - time.Val() : date.Val() + time.Val();
+    return Variant(TDateTime(v));
+}
+
+Variant numberValue(const std::string& digits) {
+    TBcd bcd;
+    if (TryStrToBcd(digits, bcd, '.')) return Variant(bcd);
+    // Beyond 18 digits only a floating comparison is possible.
+    return Variant(std::strtod(digits.c_str(), nullptr));
+}
+
+class Parser {
+public:
+    Parser(std::string_view text, const TDSRecordLayout& layout, const TFilterOptions& options,
+           const TFormatSettings& settings)
+        : FLexer(text, settings.DecimalSeparator), FLayout(layout), FOptions(options),
+          FSettings(settings) {
+        Advance();
+    }
+
+    DSExprPtr Parse() {
+        DSExprPtr e = Or();
+        if (FTok.Kind == Tok::RParen) malformed();
+        if (FTok.Kind != Tok::End) malformed();
+        return e;
+    }
+
+private:
+    void Advance() { FTok = FLexer.Next(); }
+    bool Keyword(const char* word) const {
+        return FTok.Kind == Tok::Name && SameText(FTok.Text, word);
+    }
+    static DSExprPtr Node(DSExpr::Kind kind) {
+        auto e = std::make_unique<DSExpr>();
+        e->kind = kind;
+        return e;
+    }
+    static DSExprPtr Binary(DSExpr::Kind kind, DSExprPtr a, DSExprPtr b) {
+        DSExprPtr e = Node(kind);
+        e->Children.push_back(std::move(a));
+        e->Children.push_back(std::move(b));
+        return e;
+    }
+
+    DSExprPtr Or() {
+        DSExprPtr e = And();
+        while (Keyword("or")) {
+            Advance();
+            e = Binary(DSExpr::Or, std::move(e), And());
+        }
+        return e;
+    }
+
+    DSExprPtr And() {
+        DSExprPtr e = Not();
+        while (Keyword("and")) {
+            Advance();
+            e = Binary(DSExpr::And, std::move(e), Not());
+        }
+        return e;
+    }
+
+    DSExprPtr Not() {
+        if (!Keyword("not")) return Primary();
+        Advance();
+        DSExprPtr e = Node(DSExpr::Not);
+        e->Children.push_back(Not());
+        return e;
+    }
+
+    DSExprPtr Primary() {
+        if (FTok.Kind == Tok::LParen) {
+            Advance();
+            DSExprPtr e = Or();
+            if (FTok.Kind != Tok::RParen) fail("')' expected");
+            Advance();
+            return e;
+        }
+        Operand left = ReadOperand();
+        if (Keyword("is")) return IsNull(left);
+        DSExpr::Kind op;
+        switch (FTok.Kind) {
+        case Tok::Eq:
+            op = DSExpr::Eq;
+            break;
+        case Tok::Ne:
+            op = DSExpr::Ne;
+            break;
+        case Tok::Lt:
+            op = DSExpr::Lt;
+            break;
+        case Tok::Le:
+            op = DSExpr::Le;
+            break;
+        case Tok::Gt:
+            op = DSExpr::Gt;
+            break;
+        case Tok::Ge:
+            op = DSExpr::Ge;
+            break;
+        default:
+            return Alone(left);
+        }
+        Advance();
+        Operand right = ReadOperand();
+        return Comparison(op, left, right);
+    }
+
+    Operand ReadOperand() {
+        Operand o;
+        switch (FTok.Kind) {
+        case Tok::Quoted:
+            o = FieldNamed(FTok.Text, true);
+            break;
+        case Tok::Name:
+            if (Keyword("and") || Keyword("or") || Keyword("not") || Keyword("is")) malformed();
+            o = FieldNamed(FTok.Text, false);
+            break;
+        case Tok::Text:
+            o.K = Operand::kText;
+            o.Text = FTok.Text;
+            break;
+        case Tok::Minus:
+        case Tok::Plus: {
+            bool negative = FTok.Kind == Tok::Minus;
+            Advance();
+            if (FTok.Kind != Tok::Number) malformed();
+            o.K = Operand::kNumber;
+            o.Text = (negative ? "-" : "") + FTok.Text;
+            break;
+        }
+        case Tok::Number:
+            o.K = Operand::kNumber;
+            o.Text = FTok.Text;
+            break;
+        case Tok::End:
+            malformed();
+        default:
+            malformed();
+        }
+        Advance();
+        return o;
+    }
+
+    Operand FieldNamed(const std::string& name, bool bracketed) {
+        Operand o;
+        int index = FLayout.FieldIndex(name);
+        if (index >= 0) {
+            o.K = Operand::kField;
+            o.FieldNo = index;
+            return o;
+        }
+        if (!bracketed && SameText(name, "null")) return o;
+        if (!bracketed && (SameText(name, "true") || SameText(name, "false"))) {
+            o.K = Operand::kBool;
+            o.BoolValue = SameText(name, "true");
+            return o;
+        }
+        fail(Format("Field '%s' not found", {name}));
+    }
+
+    DSExprPtr FieldNode(int fieldNo) {
+        DSExprPtr e = Node(DSExpr::Field);
+        e->FieldNo = fieldNo;
+        return e;
+    }
+
+    DSExprPtr IsNull(const Operand& left) {
+        Advance();
+        bool negated = Keyword("not");
+        if (negated) Advance();
+        if (!Keyword("null")) malformed();
+        Advance();
+        if (left.K != Operand::kField) malformed();
+        DSExprPtr e = Node(DSExpr::IsNull);
+        e->Children.push_back(FieldNode(left.FieldNo));
+        if (!negated) return e;
+        DSExprPtr n = Node(DSExpr::Not);
+        n->Children.push_back(std::move(e));
+        return n;
+    }
+
+    DSExprPtr Alone(const Operand& o) {
+        if (o.K == Operand::kBool) {
+            DSExprPtr e = Node(DSExpr::Const);
+            e->Value = Variant(o.BoolValue);
+            return e;
+        }
+        if (o.K != Operand::kField) malformed();
+        if (FLayout.Fields()[o.FieldNo].Type != DSType::Boolean) malformed();
+        return FieldNode(o.FieldNo);
+    }
+
+    Family FamilyOf(const Operand& o) const {
+        switch (o.K) {
+        case Operand::kField:
+            return familyOf(FLayout.Fields()[o.FieldNo].Type);
+        case Operand::kNumber:
+            return Family::Exact;
+        case Operand::kText:
+            return Family::Text;
+        default:
+            return Family::Bool;
+        }
+    }
+
+    // A constant as the value a field of the given type compares with.
+    Variant ConstantFor(const Operand& c, const DSFieldDesc* field) const {
+        if (!field) {
+            if (c.K == Operand::kNumber) return numberValue(c.Text);
+            if (c.K == Operand::kBool) return Variant(c.BoolValue);
+            return Variant(c.Text);
+        }
+        switch (familyOf(field->Type)) {
+        case Family::Exact:
+        case Family::Float:
+            if (c.K != Operand::kNumber) typeMismatch();
+            return numberValue(c.Text);
+        case Family::Moment:
+            if (c.K != Operand::kText) typeMismatch();
+            return momentOf(field->Type, c.Text, FSettings);
+        case Family::Text:
+            if (c.K != Operand::kText) typeMismatch();
+            return Variant(c.Text);
+        case Family::Bool:
+            if (c.K == Operand::kBool) return Variant(c.BoolValue);
+            if (c.K == Operand::kText && (SameText(c.Text, "true") || SameText(c.Text, "false")))
+                return Variant(SameText(c.Text, "true"));
+            typeMismatch();
+        }
+        typeMismatch();
+    }
+
+    DSExprPtr Comparison(DSExpr::Kind op, const Operand& a, const Operand& b) {
+        // "= null" and "<> null" mean what users write them for.
+        if (a.K == Operand::kNull || b.K == Operand::kNull) {
+            const Operand& other = a.K == Operand::kNull ? b : a;
+            if (other.K != Operand::kField || (op != DSExpr::Eq && op != DSExpr::Ne)) malformed();
+            Operand f = other;
+            DSExprPtr e = Node(DSExpr::IsNull);
+            e->Children.push_back(FieldNode(f.FieldNo));
+            if (op == DSExpr::Eq) return e;
+            DSExprPtr n = Node(DSExpr::Not);
+            n->Children.push_back(std::move(e));
+            return n;
+        }
+        Family fa = FamilyOf(a), fb = FamilyOf(b);
+        const bool fieldA = a.K == Operand::kField, fieldB = b.K == Operand::kField;
+        if (fieldA && fieldB && fa != fb && !(numeric(fa) && numeric(fb))) typeMismatch();
+        if (!fieldA && !fieldB && fa != fb) typeMismatch();
+
+        auto side = [&](const Operand& o, const Operand& other) -> DSExprPtr {
+            if (o.K == Operand::kField) return FieldNode(o.FieldNo);
+            DSExprPtr e = Node(DSExpr::Const);
+            e->Value = ConstantFor(o, other.K == Operand::kField ? &FLayout.Fields()[other.FieldNo]
+                                                                 : nullptr);
+            return e;
+        };
+        // A text constant ending in "*" under partial compare matches as a prefix.
+        const Operand* field = fieldA ? &a : fieldB ? &b : nullptr;
+        const Operand* text = a.K == Operand::kText ? &a : b.K == Operand::kText ? &b : nullptr;
+        if (FOptions.PartialCompare && field && text && (op == DSExpr::Eq || op == DSExpr::Ne) &&
+            FLayout.Fields()[field->FieldNo].Type == DSType::String && !text->Text.empty() &&
+            text->Text.back() == '*') {
+            DSExprPtr prefix = Node(DSExpr::Const);
+            prefix->Value = Variant(text->Text.substr(0, text->Text.size() - 1));
+            DSExprPtr like = Binary(DSExpr::Like, FieldNode(field->FieldNo), std::move(prefix));
+            like->CaseInsensitive = FOptions.CaseInsensitive;
+            if (op == DSExpr::Eq) return like;
+            DSExprPtr n = Node(DSExpr::Not);
+            n->Children.push_back(std::move(like));
+            return n;
+        }
+        DSExprPtr e = Binary(op, side(a, b), side(b, a));
+        e->CaseInsensitive = FOptions.CaseInsensitive;
+        return e;
+    }
+
+    Lexer FLexer;
+    Token FTok;
+    const TDSRecordLayout& FLayout;
+    const TFilterOptions& FOptions;
+    const TFormatSettings& FSettings;
+};
+
+} // namespace
+
+DSExprPtr CompileFilterExpression(std::string_view text, const TDSRecordLayout& layout,
+                                  const TFilterOptions& options, const TFormatSettings& settings) {
+    if (Trim(text).empty()) return nullptr;
+    return Parser(text, layout, options, settings).Parse();
+}
