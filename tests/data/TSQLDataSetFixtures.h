@@ -1,0 +1,95 @@
+#pragma once
+// Shared by the SQL dataset, provider, apply and chain tests: company
+// databases copied from one made per test run, connections configured as
+// the window's, SQL datasets that record every statement on its way to the
+// real driver, and small readers of what the database holds.
+
+#include "data/TClientDataSet.h"
+#include "data/TDataSetProvider.h"
+#include "data/TSQLConnection.h"
+#include "data/TSQLQuery.h"
+#include "data/TSQLTable.h"
+#include "support/TestSupport.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace sqlfixtures {
+
+// A fresh company database (schema and sample data) at dir/talvero.fdb:
+// a copy of one made with db/create-database once per test run.
+std::string CopyCompanyDatabase(const testsupport::TempDir& dir);
+
+// Configured as the window's connection, on database, closed.
+TSQLConnection* NewConnection(const std::string& database, TComponent* owner);
+
+// One statement as the driver received it: the text it prepared and the
+// parameters bound for one execution.
+struct Statement {
+    std::string SQL;
+    std::vector<TDBXValue> Params;
+};
+
+struct StatementLog {
+    std::vector<std::string> Prepared;
+    std::vector<Statement> Executed;
+};
+
+// Wraps the driver's command and passes every call through unchanged,
+// noting what it saw.
+class TRecordingCommand : public ISQLCommand {
+public:
+    TRecordingCommand(std::unique_ptr<ISQLCommand> command, StatementLog& log)
+        : FCommand(std::move(command)), FLog(log) {}
+    SQLResult getErrorMessageLen(uint16_t& length) override;
+    SQLResult getErrorMessage(std::string& message) override;
+    SQLResult prepare(const std::string& sql, uint16_t paramCount) override;
+    SQLResult setParameter(uint16_t index, const TDBXValue& value) override;
+    SQLResult execute(ISQLCursor** cursor) override;
+    SQLResult getRowsAffected(uint32_t& rows) override;
+    SQLResult close() override;
+
+private:
+    std::unique_ptr<ISQLCommand> FCommand;
+    StatementLog& FLog;
+    std::string FSQL;
+    std::vector<TDBXValue> FParams;
+};
+
+template <class Base> class TRecording : public Base {
+public:
+    using Base::Base;
+    std::unique_ptr<ISQLCommand> CreateCommand() override {
+        return std::make_unique<TRecordingCommand>(Base::CreateCommand(), Log);
+    }
+    StatementLog Log;
+};
+using TRecordingSQLTable = TRecording<TSQLTable>;
+using TRecordingSQLQuery = TRecording<TSQLQuery>;
+
+// A driver value as text: integers and decimals as written ("0.8"), dates
+// as yyyy-mm-dd, null as "null".
+std::string ValueText(const TDBXValue& v);
+std::string ParamsText(const std::vector<TDBXValue>& params);
+
+// The rows of a query, one text per row with its values (ValueText)
+// separated by "|", read through a connection of its own.
+std::vector<std::string> Rows(TSQLConnection& connection, const std::string& sql);
+// The rows of the closing-adjustment table, ordered by AJCI_ID.
+std::vector<std::string> AdjustmentRows(TSQLConnection& connection);
+int Exec(TSQLConnection& connection, const std::string& sql);
+
+// The chain of the closing-adjustment editor: table, provider and client
+// dataset owned by one component, over a connection of their own.
+struct AdjustmentChain {
+    explicit AdjustmentChain(const std::string& database);
+    ~AdjustmentChain();
+    std::unique_ptr<TComponent> Owner;
+    TSQLConnection* Connection;
+    TRecordingSQLTable* Table;
+    TDataSetProvider* Provider;
+    TClientDataSet* Client;
+};
+
+} // namespace sqlfixtures
