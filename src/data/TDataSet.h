@@ -116,8 +116,9 @@ TFieldType FieldTypeOfDef(const TFieldDef& def);
 class TDataSet : public TComponent {
 public:
     explicit TDataSet(TComponent* owner = nullptr);
-    // Closes the dataset (errors swallowed), detaches sources and persistent
-    // fields, frees default fields.
+    // Detaches sources and persistent fields and frees default fields. A
+    // descendant's destructor must call Close() itself (errors swallowed):
+    // its InternalClose cannot be reached from here.
     ~TDataSet() override;
 
     // --- opening ---------------------------------------------------------------

@@ -307,6 +307,10 @@ TBCDField::TBCDField(TComponent* owner, TFieldType dataType) : TNumericField(own
 TFMTBCDField::TFMTBCDField(TComponent* owner) : TBCDField(owner, ftFMTBcd) {}
 TCurrencyField::TCurrencyField(TComponent* owner) : TBCDField(owner, ftCurrency) {}
 
+bool TBCDField::IsValidChar(char32_t ch) const {
+    return TNumericField::IsValidChar(ch) || isDecimalChar(ch);
+}
+
 TBcd TBCDField::fitted(const TBcd& v) const {
     TBcd b = RoundBcd(v, Size());
     if (FPrecision > 0 && IntegerDigits(b) > FPrecision - Size()) throw EConvertError("BCD overflow");

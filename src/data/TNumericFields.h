@@ -120,6 +120,7 @@ protected:
     TBCDField(TComponent* owner, TFieldType dataType);
 
     int DefaultDisplayWidth() const override { return FPrecision > 0 ? FPrecision + 1 : 10; }
+    bool IsValidChar(char32_t ch) const override;
     std::string GetText(bool displayText) const override;
     void SetTextValue(std::string_view text) override;
 
