@@ -271,6 +271,18 @@ TEST_F(Posting, ASecondRunPostsNothingAndReturnsNoRow) {
     EXPECT_EQ(Snapshot(), after);
 }
 
+// A concurrent run may post a day between this run listing it and posting
+// it; the day's voucher must then not be left behind empty.
+TEST_F(Posting, ADayWithNothingLeftToPostLeavesNoVoucher) {
+    ASSERT_EQ(Post("01/03/2016", "01/03/2016", "FV").size(), 1u);
+    std::string before = Snapshot();
+    testsupport::CommandResult r =
+        Execute(Db.Path(), "execute procedure contabilizar_dia_contado('2016-03-01', 'FV', "
+                           "'222222222222', '110505', 999);");
+    ASSERT_EQ(r.ExitCode, 0) << r.Output;
+    EXPECT_EQ(Snapshot(), before);
+}
+
 TEST_F(Posting, AWiderRangePostsOnlyWhatIsLeft) {
     std::vector<Row> first = Post("01/03/2016", "15/03/2016", "FV");
     std::vector<Row> second = Post("01/03/2016", "31/03/2016", "FV");
