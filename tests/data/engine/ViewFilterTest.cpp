@@ -1,0 +1,178 @@
+// Filters on a view: the period filter of the adjustment editor through the
+// compiler, rows changed or inserted later, deleted rows, and Locate.
+
+#include "EngineTestSupport.h"
+
+#include "data/FilterExpr.h"
+#include "data/engine/TDSCursor.h"
+#include "platform/SysUtils.h"
+
+using namespace enginetest;
+
+namespace {
+
+enum { ID, FECINI, FECFIN, PORC, FACTOR };
+
+const TDateTime kMarch = EncodeDate(2016, 3, 1);
+const TDateTime kFeb = EncodeDate(2016, 2, 1);
+const TDateTime kEnd = EncodeDate(2016, 3, 31);
+
+TFormatSettings spanish() {
+    TFormatSettings s = DefaultFormatSettings();
+    s.ShortDateFormat = "dd/mm/yyyy";
+    s.DecimalSeparator = ',';
+    return s;
+}
+
+class ViewFilterTest : public testing::Test {
+protected:
+    void SetUp() override {
+        base->AppendData(AjustePacket({{1, kFeb, kEnd, 0, 8000},
+                                       {2, kMarch, kEnd, 0, 8000},
+                                       {3, kFeb, kEnd, 190000, 8000},
+                                       {4, kMarch, kEnd, 105000, 8000},
+                                       {5, kMarch, std::nullopt, 190000, 8000},
+                                       {6, kFeb, std::nullopt, 105000, 8000}}),
+                         true);
+        cursor = base->CreateCursor();
+    }
+
+    int Filter(const std::string& text) {
+        return cursor->AddFilter(CompileFilterExpression(text, cursor->Layout(), {}, spanish()));
+    }
+    bool Locate(const std::string& text) {
+        return cursor->Locate(*CompileFilterExpression(text, cursor->Layout(), {}, spanish()));
+    }
+    int CurrentId() {
+        Variant v = Current(*cursor, ID);
+        return v.GetIf<int32_t>() ? v.Get<int32_t>() : -1;
+    }
+    bool Consistent() { return dynamic_cast<TDSCursor&>(*cursor).CheckConsistency(); }
+
+    std::unique_ptr<IDSBase> base = CreateDSBase();
+    std::unique_ptr<IDSCursor> cursor;
+};
+
+TEST_F(ViewFilterTest, ThePeriodFilterShowsTheRowsOfItsStartDate) {
+    Filter("AJCI_FECINI = " + QuotedStr(DateToStr(kMarch, spanish())));
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{2, 4, 5}));
+    EXPECT_EQ(cursor->GetRecordCount(), 3);
+    // Adding a filter leaves the cursor before the first row.
+    cursor->AddFilter(nullptr);
+    EXPECT_EQ(cursor->GetSequenceNumber(), 0);
+    EXPECT_EQ(cursor->MoveRelative(1), DBERR_NONE);
+    EXPECT_EQ(CurrentId(), 2);
+}
+
+TEST_F(ViewFilterTest, FiltersApplyTogetherAndDropSeparately) {
+    int period = Filter("AJCI_FECINI = '01/03/2016'");
+    int rate = Filter("AJCI_PORC > 0");
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{4, 5}));
+    cursor->DropFilter(period);
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{3, 4, 5, 6}));
+    cursor->DropFilter(rate);
+    EXPECT_EQ(cursor->GetRecordCount(), 6);
+    EXPECT_EQ(EngineErrorOf([&] { cursor->DropFilter(rate); }), DBERR_INVALIDPARAM);
+}
+
+TEST_F(ViewFilterTest, ARowChangedOutOfTheFilterLeavesTheViewAndTheCursorGoesOn) {
+    Filter("AJCI_FECINI = '01/03/2016'");
+    cursor->MoveToSequenceNumber(2); // row 4
+    cursor->ModifyRecord(Changed(*cursor, {{FECINI, Variant(kFeb)}}).data());
+    EXPECT_EQ(CurrentId(), 5);
+    EXPECT_EQ(cursor->GetSequenceNumber(), 2);
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{2, 5}));
+    // A change that keeps the row in the view keeps the cursor on it.
+    cursor->MoveToSequenceNumber(1);
+    cursor->ModifyRecord(Changed(*cursor, {{FACTOR, Variant(Dec(9000))}}).data());
+    EXPECT_EQ(CurrentId(), 2);
+    // The last row leaving the view puts the cursor on EOF.
+    cursor->MoveToSequenceNumber(2);
+    cursor->ModifyRecord(Changed(*cursor, {{FECINI, Variant(kFeb)}}).data());
+    EXPECT_EQ(cursor->GetBookmark(), 0u);
+    EXPECT_EQ(cursor->MoveRelative(0), DBERR_EOF);
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{2}));
+    EXPECT_TRUE(Consistent());
+    EXPECT_EQ(base->GetChangeCount(), 3);
+}
+
+TEST_F(ViewFilterTest, InsertedRowsAreTestedToo) {
+    Filter("AJCI_FECINI = '01/03/2016'");
+    cursor->MoveToSequenceNumber(2); // row 4
+    std::vector<uint8_t> outside =
+        MakeRecord(cursor->Layout(), AjusteValues({7, kFeb, kEnd, 0, 8000}));
+    cursor->InsertRecord(outside.data());
+    EXPECT_EQ(CurrentId(), 4) << "a row the filter hides does not become current";
+    std::vector<uint8_t> inside =
+        MakeRecord(cursor->Layout(), AjusteValues({8, kMarch, kEnd, 210000, 8000}));
+    cursor->InsertRecord(inside.data());
+    EXPECT_EQ(CurrentId(), 8);
+    EXPECT_EQ(cursor->GetSequenceNumber(), 2);
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{2, 8, 4, 5}));
+    EXPECT_EQ(base->GetChangeCount(), 2);
+    // A row changed into the filter shows up in its place.
+    cursor->AddFilter(nullptr);
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{2, 8, 4, 5}));
+    EXPECT_TRUE(Consistent());
+}
+
+TEST_F(ViewFilterTest, ARowChangedIntoTheFilterShowsUpInItsPlace) {
+    auto other = base->CreateCursor();
+    int handle = Filter("AJCI_FECINI = '01/03/2016'");
+    other->MoveToSequenceNumber(3); // row 3, February
+    other->ModifyRecord(Changed(*other, {{FECINI, Variant(kMarch)}}).data());
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{2, 3, 4, 5}));
+    cursor->DropFilter(handle);
+    EXPECT_EQ(cursor->GetRecordCount(), 6);
+}
+
+TEST_F(ViewFilterTest, DeletedRowsAreNeverShown) {
+    cursor->MoveToSequenceNumber(2);
+    cursor->DeleteRecord();
+    int handle = Filter("AJCI_FECINI = '01/03/2016'");
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{4, 5}));
+    cursor->DropFilter(handle);
+    EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{1, 3, 4, 5, 6}));
+    Filter("AJCI_ID = 2");
+    EXPECT_EQ(cursor->GetRecordCount(), 0);
+}
+
+TEST_F(ViewFilterTest, DeletingEveryRowOfAFilteredViewEndsOnEofWithAnEmptyView) {
+    Filter("AJCI_FECINI = '01/03/2016'");
+    cursor->MoveRelative(1);
+    std::vector<uint8_t> record(cursor->Layout().RecordSize());
+    int deleted = 0;
+    while (cursor->GetCurrentRecord(record.data()) == DBERR_NONE) {
+        cursor->DeleteRecord();
+        ++deleted;
+    }
+    EXPECT_EQ(deleted, 3);
+    EXPECT_EQ(cursor->MoveRelative(0), DBERR_EOF);
+    EXPECT_EQ(cursor->GetRecordCount(), 0);
+    EXPECT_EQ(cursor->MoveRelative(-1), DBERR_BOF);
+    EXPECT_EQ(cursor->MoveRelative(1), DBERR_EOF);
+    EXPECT_EQ(base->GetChangeCount(), 3);
+    EXPECT_TRUE(Consistent());
+}
+
+TEST_F(ViewFilterTest, LocateSearchesTheViewFromItsFirstRow) {
+    Filter("AJCI_FECINI = '01/03/2016'");
+    cursor->MoveToEOF();
+    EXPECT_TRUE(Locate("[AJCI_PORC]=19,0000"));
+    EXPECT_EQ(CurrentId(), 5) << "row 3 has the rate too, but the filter hides it";
+    EXPECT_TRUE(Locate("[AJCI_PORC]=0,0000"));
+    EXPECT_EQ(CurrentId(), 2);
+    EXPECT_TRUE(Locate("[AJCI_FECFIN] IS NULL"));
+    EXPECT_EQ(CurrentId(), 5);
+    // No match: no move.
+    EXPECT_FALSE(Locate("[AJCI_PORC]=21,0000"));
+    EXPECT_EQ(CurrentId(), 5);
+    EXPECT_FALSE(Locate("[AJCI_ID]=1"));
+    // Deleted rows are not found.
+    cursor->DeleteRecord();
+    EXPECT_FALSE(Locate("[AJCI_PORC]=19,0000"));
+    EXPECT_TRUE(Locate("[AJCI_PORC]=10,5000 and [AJCI_FECFIN]='31/03/2016'"));
+    EXPECT_EQ(CurrentId(), 4);
+}
+
+} // namespace
