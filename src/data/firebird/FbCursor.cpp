@@ -75,6 +75,10 @@ SQLResult FbCursor::next() {
             FPosition = Position::Ended;
             FbStatus ignored;
             FStatement->closeCursor(ignored);
+            // A result set that broke off must not commit the part of its
+            // work (a selectable procedure's writes) done before the error.
+            if (FOwnsTransaction && FTransaction) FTransaction->rollback(ignored);
+            FTransaction.reset();
             return r;
         }
         if (result == 100) {

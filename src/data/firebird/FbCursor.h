@@ -2,7 +2,8 @@
 // A forward-only result set of a statement. When the statement ran in the
 // driver's own transaction (no transaction begun by the caller), the cursor
 // owns that transaction and commits it when the result set ends: after the
-// last row, on close() or when it is deleted.
+// last row, on close() or when it is deleted. A fetch that fails rolls it
+// back instead.
 
 #include "data/firebird/FbObject.h"
 #include "data/firebird/FbStatement.h"
