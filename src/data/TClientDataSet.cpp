@@ -158,16 +158,14 @@ TGetResult TClientDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
         break;
     case gmNext:
         for (;;) {
-            uint32_t from = FCursor->GetBookmark();
-            bool wasEmpty = FCursor->GetRecordCount() == 0;
             status = FCursor->MoveRelative(1);
             if (status != DBERR_EOF || !FFetchOnDemand || FPacketRecords == 0 || AllFetched())
                 break;
             // Past the last row held: ask for the next packet and step again
-            // from where the cursor was.
-            if (from == 0 && !wasEmpty) break;
+            // from the last row held, or from the start of an empty view.
+            int held = FCursor->GetRecordCount();
             fetchMore(FPacketRecords);
-            if (from != 0) FCursor->MoveToBookmark(from);
+            if (held > 0) FCursor->MoveToSequenceNumber(held);
             else FCursor->MoveToBOF();
         }
         break;

@@ -230,6 +230,12 @@ TEST_F(DataSetLinksTest, InsertGoesBeforeTheCurrentRow) {
     EXPECT_EQ(window(), "1 *99 2");
     EXPECT_EQ(ds->RecNo(), 2);
     EXPECT_EQ(ds->RecordCount(), 11);
+    ds->Insert();
+    ds->FieldByName("ID")->SetAsInteger(98);
+    ds->Post();
+    EXPECT_EQ(window(), "1 *98 99");
+    EXPECT_EQ(ds->RecordCount(), 12);
+    EXPECT_EQ(ds->ChangeCount(), 2);
 }
 
 TEST_F(DataSetLinksTest, DataSourceStateAndEvents) {
