@@ -91,22 +91,29 @@ bool integerOf(const Variant& v, int64_t& out) {
 bool exactOf(const Variant& v, TBcd& out) {
     int64_t i;
     if (integerOf(v, i)) return out = TBcd{i, 0}, true;
-    if (auto c = v.GetIf<Currency>()) return out = BcdFromCurrency(*c), true;
+    if (auto c = v.GetIf<Currency>()) return out = TBcd{c->Units, 4}, true;
     if (auto b = v.GetIf<TBcd>()) return out = *b, true;
     return false;
 }
 
-// value rescaled exactly to scale, within precision digits.
+// value rescaled exactly to scale, within precision digits (0: within 64
+// bits). Kept free of the data layer's helpers so that the engine links on
+// its own.
 bool fitExact(const TBcd& value, int scale, int precision, int64_t& out) {
     if (value.Scale < 0 || value.Scale > 18) return false;
-    try {
-        TBcd r = BcdRescale(value, scale);
-        if (r.Value <= -kDSPow10[precision] || r.Value >= kDSPow10[precision]) return false;
-        out = r.Value;
-        return true;
-    } catch (const EConvertError&) {
-        return false;
+    __int128 v = value.Value;
+    if (scale >= value.Scale) {
+        v *= kDSPow10[scale - value.Scale];
+    } else {
+        int64_t div = kDSPow10[value.Scale - scale];
+        if (v % div != 0) return false;
+        v /= div;
     }
+    if (precision == 0 ? (v < INT64_MIN || v > INT64_MAX)
+                       : (v <= -kDSPow10[precision] || v >= kDSPow10[precision]))
+        return false;
+    out = static_cast<int64_t>(v);
+    return true;
 }
 
 int32_t timeOfDayMs(TDateTime t) {
@@ -157,8 +164,8 @@ void TDSRecordLayout::PutField(uint8_t* record, int field, const Variant& value)
             d = *x;
         else if (integerOf(value, i))
             d = static_cast<double>(i);
-        else if (exactOf(value, exact))
-            d = BcdToDouble(exact);
+        else if (exactOf(value, exact) && exact.Scale >= 0 && exact.Scale <= 18)
+            d = static_cast<double>(exact.Value) / static_cast<double>(kDSPow10[exact.Scale]);
         else
             refuseValue(f);
         if (std::isnan(d)) refuseValue(f);
@@ -166,7 +173,7 @@ void TDSRecordLayout::PutField(uint8_t* record, int field, const Variant& value)
         break;
     }
     case DSType::Currency:
-        if (!exactOf(value, exact) || !fitExact(exact, 4, 18, i)) refuseValue(f);
+        if (!exactOf(value, exact) || !fitExact(exact, 4, 0, i)) refuseValue(f);
         DSStore(p, i);
         break;
     case DSType::Bcd:

@@ -22,19 +22,38 @@ void TDSRowStore::Init(const TDSRecordLayout& layout) {
     FFormat = TDSRowFormat(layout);
     FChunks.clear();
     FCount = 0;
+    FFirstCapacity = 0;
 }
 
 uint32_t TDSRowStore::Add() {
     if (FCount == UINT32_MAX - 1) DSRaise(DBERR_INVALIDPARAM, "Too many rows");
-    if ((FCount >> kChunkShift) == FChunks.size())
+    if (FCount < kChunkRows) {
+        // The first chunk grows, so that a small dataset with wide rows does
+        // not take a whole chunk. Nobody keeps a row's address across Add.
+        if (FCount == FFirstCapacity) {
+            uint32_t capacity = FFirstCapacity == 0 ? 16 : FFirstCapacity * 4;
+            if (capacity > kChunkRows) capacity = kChunkRows;
+            std::unique_ptr<uint8_t[]> chunk(new uint8_t[capacity * FFormat.Stride]);
+            if (FCount) std::memcpy(chunk.get(), FChunks[0].get(), FCount * FFormat.Stride);
+            if (FChunks.empty())
+                FChunks.push_back(std::move(chunk));
+            else
+                FChunks[0] = std::move(chunk);
+            FFirstCapacity = capacity;
+        }
+    } else if ((FCount >> kChunkShift) == FChunks.size()) {
         FChunks.emplace_back(new uint8_t[static_cast<size_t>(kChunkRows) * FFormat.Stride]);
+    }
     return FCount++;
 }
 
 void TDSRowStore::Truncate(uint32_t count) {
     assert(count <= FCount);
     FCount = count;
-    FChunks.resize((static_cast<size_t>(count) + kChunkRows - 1) >> kChunkShift);
+    // The first chunk stays: its capacity is what FFirstCapacity says.
+    size_t chunks = (static_cast<size_t>(count) + kChunkRows - 1) >> kChunkShift;
+    if (chunks == 0 && !FChunks.empty()) chunks = 1;
+    FChunks.resize(chunks);
 }
 
 void TDSRowStore::ToRecord(const uint8_t* row, uint8_t* record) const {

@@ -63,4 +63,5 @@ private:
     TDSRowFormat FFormat;
     std::vector<std::unique_ptr<uint8_t[]>> FChunks;
     uint32_t FCount = 0;
+    uint32_t FFirstCapacity = 0; // rows the first chunk has room for
 };
