@@ -1,0 +1,378 @@
+#include "platform/widgets/TForm.h"
+
+#include "platform/CodePage.h"
+#include "platform/Dialogs.h"
+#include "platform/widgets/TApplication.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPointer>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
+
+#include <cassert>
+
+// Takes the key events of the form's window from the application before any
+// widget sees them, and follows the focus.
+class FormKeyFilter : public QObject {
+public:
+    explicit FormKeyFilter(TForm* form) : FForm(form) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::KeyPress && type != QEvent::KeyRelease) return false;
+        if (FForm->FResending || FForm->FDestroying) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWidget* window = FForm->Widget();
+        if (!widget || widget->window() != window) return false;
+        // Qt offers an event the focus widget leaves to each parent in turn;
+        // only the first delivery is the key itself.
+        QWidget* first = window->focusWidget();
+        if (!first) first = window;
+        if (widget != first) return false;
+        auto* key = static_cast<QKeyEvent*>(event);
+        return type == QEvent::KeyPress ? FForm->dispatchKeyPress(widget, key)
+                                        : FForm->dispatchKeyRelease(widget, key);
+    }
+
+private:
+    TForm* FForm;
+};
+
+namespace {
+
+// The typed character of a key event in Windows-1252, as the suite's key
+// press handlers take it; false for keys that type nothing there.
+bool characterOf(const QKeyEvent* event, char& ch) {
+    const QString text = event->text();
+    if (text.size() != 1) return false;
+    if (event->key() == Qt::Key_Delete) return false;
+    // Alt with a letter is a menu key, not a character; Ctrl+Alt is AltGr.
+    if ((event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier))
+        return false;
+    const std::string utf8 = text.toStdString();
+    const std::string bytes = Utf8ToWin1252(utf8);
+    if (bytes.size() != 1) return false;
+    if (bytes[0] == '?' && utf8 != "?") return false;
+    ch = bytes[0];
+    return true;
+}
+
+TWinControl* focusTarget(TForm* form, QWidget* widget) {
+    for (TControl* c = TControl::FromWidget(widget); c; c = c->Parent())
+        if (auto* w = dynamic_cast<TWinControl*>(c)) return w;
+    return form;
+}
+
+} // namespace
+
+TForm::TForm(TComponent* owner)
+    : TWinControl(owner, new QWidget), FKeyFilter(new FormKeyFilter(this)) {
+    assert(qApp && "forms need the application object");
+    FVisible = false;
+    FWidget->setAttribute(Qt::WA_QuitOnClose, false);
+    FWidget->setFocusPolicy(Qt::NoFocus);
+    SetColor(clBtnFace);
+    SetFont(TFont());
+    qApp->installEventFilter(FKeyFilter);
+    QObject::connect(qApp, &QApplication::focusChanged, FKeyFilter,
+                     [this](QWidget*, QWidget* now) { focusChanged(now); });
+}
+
+TForm::~TForm() {
+    FDestroying = true;
+    if (Application) Application->formDestroying(this);
+    // The filter goes first, so that no key or focus change reaches a form
+    // that is half destroyed.
+    delete FKeyFilter;
+    FKeyFilter = nullptr;
+    FActiveControl = nullptr;
+}
+
+int TForm::OuterWidth() const {
+    return FWidget->frameGeometry().width();
+}
+int TForm::OuterHeight() const {
+    return FWidget->frameGeometry().height();
+}
+
+bool TForm::Active() const {
+    return FWidget->isActiveWindow();
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+    if (!control) {
+        if (FActiveControl && FWidget->isActiveWindow()) FWidget->setFocus();
+        FActiveControl = nullptr;
+        return;
+    }
+    control->SetFocus();
+}
+
+void TForm::focusControl(TWinControl* control) {
+    if (control == this) {
+        FWidget->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    if (FWidget->isActiveWindow() && FWidget->isVisible()) {
+        // Qt reports the change through focusChanged, which runs the exit
+        // and enter events.
+        control->Widget()->setFocus(Qt::OtherFocusReason);
+        if (FActiveControl != control && control->Focused()) setFocusedControl(control);
+        return;
+    }
+    // Not the active window: Qt gives the widget the focus when the window
+    // becomes active, and no control is left or entered before that.
+    control->Widget()->setFocus(Qt::OtherFocusReason);
+    FActiveControl = control;
+}
+
+void TForm::controlDestroying(TWinControl* control) {
+    if (FActiveControl && control->ContainsControl(FActiveControl)) FActiveControl = nullptr;
+}
+
+void TForm::focusChanged(QWidget* now) {
+    if (FDestroying || !now || now->window() != FWidget) return;
+    TWinControl* target = focusTarget(this, now);
+    setFocusedControl(target == this ? nullptr : target);
+}
+
+void TForm::setFocusedControl(TWinControl* control) {
+    if (control == FActiveControl) return;
+    TWinControl* old = FActiveControl;
+    FActiveControl = control;
+    std::vector<TWinControl*> exits;
+    for (TWinControl* c = old; c && c != this && !(control && c->ContainsControl(control));
+         c = c->Parent())
+        exits.push_back(c);
+    std::vector<TWinControl*> enters;
+    for (TWinControl* c = control; c && c != this && !(old && c->ContainsControl(old));
+         c = c->Parent())
+        enters.insert(enters.begin(), c);
+    // A handler that moves the focus again starts a change of its own; this
+    // one then stops. One that raises ends it too, as on the suite's home
+    // platform, and the focus stays where it went.
+    try {
+        for (TWinControl* c : exits) {
+            c->DoExit();
+            if (FActiveControl != control) return;
+        }
+        for (TWinControl* c : enters) {
+            c->DoEnter();
+            if (FActiveControl != control) return;
+        }
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+}
+
+bool TForm::dispatchKeyPress(QWidget* receiver, QKeyEvent* event) {
+    TWinControl* control = focusTarget(this, receiver);
+    uint16_t key = VirtualKeyFromQt(event->key(), event->modifiers());
+    const TShiftState shift = ShiftStateFromQt(event->modifiers(), QApplication::mouseButtons());
+    QPointer<QWidget> alive(receiver);
+    QPointer<QObject> formAlive(FKeyFilter);
+    try {
+        bool keyDownStopped = false;
+        if (key != 0) {
+            const unsigned codes = control->DialogCodes();
+            const bool ctrlOrAlt = shift & (ssCtrl | ssAlt);
+            if (key == VK_TAB && !ctrlOrAlt && !(codes & (dlgcWantTab | dlgcWantAllKeys))) {
+                SelectNext(FActiveControl ? FActiveControl : control, !(shift & ssShift), true);
+                return true;
+            }
+            const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+            if (arrow && !ctrlOrAlt && control != this && control->Parent() &&
+                !(codes & (dlgcWantArrows | dlgcWantAllKeys))) {
+                control->Parent()->SelectNext(control, key == VK_RIGHT || key == VK_DOWN, false);
+                return true;
+            }
+            if (FKeyPreview && control != this) KeyDown(key, shift);
+            if (!formAlive) return true;
+            if (key != 0 && alive) control->KeyDown(key, shift);
+            if (!formAlive || !alive) return true;
+            keyDownStopped = key == 0;
+        }
+        char ch = 0;
+        if (!characterOf(event, ch)) return keyDownStopped;
+        const char typed = ch;
+        if (FKeyPreview && control != this) KeyPress(ch);
+        if (!formAlive || !alive) return true;
+        if (ch != 0) control->KeyPress(ch);
+        if (!formAlive || !alive || ch == 0) return true;
+        if (!keyDownStopped && ch == typed) return false;
+        // The control gets the character the handlers left, without the key's
+        // own action when a key-down handler kept that.
+        QKeyEvent changed(QEvent::KeyPress, keyDownStopped ? Qt::Key_unknown : event->key(),
+                          event->modifiers(),
+                          QString::fromStdString(Win1252ToUtf8(std::string(1, ch))),
+                          event->isAutoRepeat(), event->count());
+        FResending = true;
+        QApplication::sendEvent(receiver, &changed);
+        if (formAlive) FResending = false;
+        return true;
+    } catch (const std::exception& e) {
+        if (formAlive) FResending = false;
+        ShowException(e);
+        return true;
+    }
+}
+
+bool TForm::dispatchKeyRelease(QWidget* receiver, QKeyEvent* event) {
+    TWinControl* control = focusTarget(this, receiver);
+    uint16_t key = VirtualKeyFromQt(event->key(), event->modifiers());
+    if (key == 0) return false;
+    const TShiftState shift = ShiftStateFromQt(event->modifiers(), QApplication::mouseButtons());
+    QPointer<QWidget> alive(receiver);
+    QPointer<QObject> formAlive(FKeyFilter);
+    try {
+        if (FKeyPreview && control != this) KeyUp(key, shift);
+        if (!formAlive || !alive) return true;
+        if (key != 0) control->KeyUp(key, shift);
+        return !formAlive || !alive || key == 0;
+    } catch (const std::exception& e) {
+        ShowException(e);
+        return true;
+    }
+}
+
+void TForm::SetVisible(bool value) {
+    if (value == FVisible && value == FWidget->isVisible()) return;
+    FVisible = value;
+    if (!value) {
+        FWidget->hide();
+        return;
+    }
+    if (!FShownOnce) {
+        FShownOnce = true;
+        placeWindow();
+        if (!FActiveControl) {
+            if (TWinControl* first = FindNextControl(nullptr, true, true, false))
+                focusControl(first);
+        }
+    }
+    FWidget->show();
+    FWidget->activateWindow();
+}
+
+void TForm::placeWindow() {
+    if (FPosition != poScreenCenter && FPosition != poDesktopCenter) return;
+    QScreen* screen = FWidget->screen() ? FWidget->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect area = FPosition == poDesktopCenter ? screen->virtualGeometry() : screen->geometry();
+    QMargins frame;
+    if (QWindow* w = FWidget->windowHandle()) frame = w->frameMargins();
+    int outerWidth = Width() + frame.left() + frame.right();
+    int outerHeight = Height() + frame.top() + frame.bottom();
+    SetBounds(area.x() + (area.width() - outerWidth) / 2,
+              area.y() + (area.height() - outerHeight) / 2, Width(), Height());
+}
+
+void TForm::Close() {
+    closeForm();
+}
+
+TCloseAction TForm::closeForm() {
+    TCloseAction action = caHide;
+    if (OnClose) OnClose(this, action);
+    if (action == caNone) return action;
+    if (Application && Application->MainForm() == this) {
+        Hide();
+        Application->Terminate();
+        return action;
+    }
+    switch (action) {
+    case caHide:
+        Hide();
+        break;
+    case caMinimize:
+        FWidget->showMinimized();
+        break;
+    case caFree:
+        Release();
+        break;
+    default:
+        break;
+    }
+    return action;
+}
+
+void TForm::Release() {
+    Hide();
+    QPointer<QObject> alive(FKeyFilter);
+    QMetaObject::invokeMethod(
+        qApp,
+        [alive, this] {
+            if (alive) delete this;
+        },
+        Qt::QueuedConnection);
+}
+
+void TForm::EndLoad() {
+    FLoading = false;
+    fixupTabList();
+    Realign();
+}
+
+void TForm::DoCreate() {
+    if (!OnCreate) return;
+    // The form is kept whatever OnCreate raises.
+    try {
+        OnCreate(this);
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+}
+
+void TForm::WndProc(TMessage& message) {
+    if (message.Msg == WM_NEXTDLGCTL) {
+        if (message.LParam != 0) {
+            if (auto* c = reinterpret_cast<TWinControl*>(message.WParam)) c->SetFocus();
+        } else {
+            SelectNext(FActiveControl, message.WParam == 0, true);
+        }
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+bool TForm::widgetEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::Close: {
+        // The system close command closes the form as Close does.
+        TCloseAction action = caNone;
+        try {
+            action = closeForm();
+        } catch (const std::exception& e) {
+            ShowException(e);
+        }
+        event->setAccepted(action != caNone);
+        return true;
+    }
+    case QEvent::Resize: {
+        QSize s = FWidget->size();
+        if (s.width() != Width() || s.height() != Height())
+            setAlignedBounds(Left(), Top(), s.width(), s.height());
+        return false;
+    }
+    case QEvent::Move: {
+        QPoint p = FWidget->frameGeometry().topLeft();
+        FLeft = p.x();
+        FTop = p.y();
+        return false;
+    }
+    default:
+        return false;
+    }
+}
+
+void TForm::updatePalette() {
+    QPalette p = ClassicPalette();
+    QColor text = ToQColor(Font().Color());
+    for (auto group : {QPalette::Active, QPalette::Inactive})
+        for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            p.setColor(group, role, text);
+    p.setColor(QPalette::Window, ToQColor(Color()));
+    FWidget->setPalette(p);
+}

@@ -1,0 +1,114 @@
+#pragma once
+// TForm: a window of the program, and the dispatcher of its keys and focus.
+//
+// A form class builds its components in its constructor between BeginLoad
+// and EndLoad (its form description) and calls DoCreate last, which runs
+// OnCreate; an exception there goes to the default display and the form is
+// kept, as the suite does.
+//
+// Keys. An event filter on the application takes every key event meant for a
+// widget of this window before the widget does, translates it, and runs, in
+// this order: the dialog keys (Tab, and the arrows of controls that do not
+// claim them, move the focus); the form's OnKeyDown when KeyPreview is on;
+// the focused control's KeyDown; then for a typed character the form's
+// OnKeyPress (KeyPreview) and the control's KeyPress. A key-down handler that
+// sets Key to 0 keeps the key from the control; as on the suite's home
+// platform the character of the key still comes to OnKeyPress. A key-press
+// handler that sets Key to 0 swallows the character; one that changes it
+// hands the control the new character. Keys in other windows (message
+// boxes, the popups of combo boxes and date pickers) are not seen.
+//
+// Focus. The form keeps its ActiveControl. When the focus moves between
+// controls of this window, OnExit runs on the control left (and on each
+// container left with it), then OnEnter on the control entered (containers
+// first). A switch to another application or window, or to a popup, and
+// back, runs neither.
+//
+// The Width and Height of a form's TControl part are its client size; the
+// size with the window frame is OuterWidth and OuterHeight.
+
+#include "platform/widgets/TWinControl.h"
+
+class QKeyEvent;
+class FormKeyFilter;
+
+enum TPosition {
+    poDesigned,
+    poDefault,
+    poDefaultPosOnly,
+    poDefaultSizeOnly,
+    poScreenCenter,
+    poDesktopCenter,
+    poMainFormCenter,
+    poOwnerFormCenter,
+};
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    void SetClientWidth(int value) { SetBounds(Left(), Top(), value, Height()); }
+    void SetClientHeight(int value) { SetBounds(Left(), Top(), Width(), value); }
+    int OuterWidth() const;
+    int OuterHeight() const;
+
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool value) { FKeyPreview = value; }
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition value) { FPosition = value; }
+
+    // The control that has (or, while the window is not active, will get)
+    // the focus; null when no control has it.
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    void SetActiveControl(TWinControl* control);
+    // The window is the active one of the application.
+    bool Active() const;
+
+    // Showing the form the first time places it by Position and gives the
+    // focus to the first control in tab order when none is active.
+    void SetVisible(bool value) override;
+    // Runs OnClose with the action caHide. caNone keeps the window open; for
+    // the application's main form every other action ends the application's
+    // loop; otherwise caHide hides the form, caMinimize minimises it and
+    // caFree frees it once the current event is handled.
+    void Close();
+    // Frees the form once the current event is handled.
+    void Release();
+    // Between BeginLoad and EndLoad.
+    bool Loading() const { return FLoading; }
+
+    TNotifyEvent OnCreate;
+    TCloseEvent OnClose;
+
+protected:
+    void BeginLoad() { FLoading = true; }
+    // Fixes the tab order given while loading and aligns the controls.
+    void EndLoad();
+    void DoCreate();
+
+    void WndProc(TMessage& message) override;
+    bool widgetEvent(QEvent* event) override;
+    void updatePalette() override;
+
+private:
+    friend class TWinControl;
+    friend class FormKeyFilter;
+    void focusControl(TWinControl* control);
+    void controlDestroying(TWinControl* control);
+    void focusChanged(QWidget* now);
+    void setFocusedControl(TWinControl* control);
+    bool dispatchKeyPress(QWidget* receiver, QKeyEvent* event);
+    bool dispatchKeyRelease(QWidget* receiver, QKeyEvent* event);
+    void placeWindow();
+    TCloseAction closeForm();
+
+    FormKeyFilter* FKeyFilter;
+    TWinControl* FActiveControl = nullptr;
+    bool FKeyPreview = false;
+    TPosition FPosition = poDesigned;
+    bool FLoading = false;
+    bool FShownOnce = false;
+    bool FDestroying = false;
+    bool FResending = false;
+};
