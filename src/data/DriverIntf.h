@@ -154,7 +154,11 @@ public:
 
 class ISQLConnection : public ISQLErrorSource {
 public:
-    // Options are sent before connect; unknown ones answer DBXERR_NOTSUPPORTED.
+    // Options are sent before connect (BlobSize also after); values are text:
+    // booleans "True" or "False", integers in decimal. An option the driver
+    // accepts but does not act on answers DBXERR_NOTSUPPORTED, a value it
+    // cannot read DBXERR_INVALIDPARAM. Without ServerCharSet the connection
+    // character set is UTF8, so text of any column charset arrives as UTF-8.
     virtual SQLResult setOption(TSQLConnectionOption option, const std::string& value) = 0;
     // database: an embedded file path, or "host:path" / "host/port:path".
     virtual SQLResult connect(const std::string& database, const std::string& user,
