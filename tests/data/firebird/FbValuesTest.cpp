@@ -244,18 +244,33 @@ TEST_F(FbValuesTest, BlobsRoundTrip) {
 }
 
 TEST_F(FbValuesTest, ChosenServerCharSetStillGivesUtf8) {
-    auto w = NewConnection();
-    ASSERT_EQ(w->setOption(TSQLConnectionOption::ServerCharSet, "WIN1252"), DBXERR_NONE);
-    ASSERT_EQ(w->connect(db, "SYSDBA", ""), DBXERR_NONE) << ErrorText(*w);
-    Exec(*w, "INSERT INTO V (ID, VC) VALUES (1, ?)", {Text("Señor €")});
-    auto rows = Query(*w, "SELECT VC FROM V");
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0][0].Text, "Señor €");
-    // And the other connection, in UTF8, reads the same characters.
-    EXPECT_EQ(Query(*c, "SELECT VC FROM V")[0][0].Text, "Señor €");
-    std::string error;
-    EXPECT_EQ(RunSql(*w, "UPDATE V SET VC = ?", {Text("日本")}, nullptr, nullptr, &error),
-              DBXERR_INVALIDXLATION);
+    struct Case {
+        const char* CharSet;
+        std::string Text;
+    } cases[] = {
+        {"WIN1252", "Señor €"},
+        {"NONE", "Señor €"}, // the column's own WIN1252
+        {"ISO8859_1", "Señor ñú"},
+        {"UTF8", "Señor €"},
+    };
+    for (const Case& k : cases) {
+        auto w = NewConnection();
+        ASSERT_EQ(w->setOption(TSQLConnectionOption::ServerCharSet, k.CharSet), DBXERR_NONE);
+        ASSERT_EQ(w->connect(db, "SYSDBA", ""), DBXERR_NONE) << ErrorText(*w);
+        Exec(*w, "DELETE FROM V");
+        Exec(*w, "INSERT INTO V (ID, VC) VALUES (1, ?)", {Text(k.Text)});
+        auto rows = Query(*w, "SELECT VC FROM V WHERE VC = ?", {Text(k.Text)});
+        ASSERT_EQ(rows.size(), 1u) << k.CharSet;
+        EXPECT_EQ(rows[0][0].Text, k.Text) << k.CharSet;
+        // And the other connection, in UTF8, reads the same characters.
+        EXPECT_EQ(Query(*c, "SELECT VC FROM V")[0][0].Text, k.Text) << k.CharSet;
+        // Text the set cannot hold is refused, by the driver or the server.
+        std::string error;
+        EXPECT_NE(RunSql(*w, "UPDATE V SET VC = ?", {Text("日本")}, nullptr, nullptr, &error),
+                  DBXERR_NONE)
+            << k.CharSet;
+        w->disconnect();
+    }
 }
 
 TEST_F(FbValuesTest, TrimCharDropsThePaddingOfCharValues) {
