@@ -97,6 +97,7 @@ int TClientDataSet::GetNextPacket() {
     int before = FCursor->GetRecordCount();
     fetchMore(FPacketRecords);
     CursorPosChanged();
+    FCursorSeq = -1;
     UpdateCursorPos();
     Resync(false, false);
     return FCursor->GetRecordCount() - before;
@@ -125,11 +126,13 @@ void TClientDataSet::InternalOpen() {
         FBase->AppendData(packet, FPacketRecords < 0 || recsOut != FPacketRecords);
     }
     FCursor = FBase->CreateCursor();
+    FCursorSeq = -1;
     std::vector<TFieldDef> defs;
     for (const DSFieldDesc& desc : FBase->Layout().Fields()) defs.push_back(TFieldDef{desc});
     SetFieldDefs(std::move(defs), FBase->Layout());
     if (FFiltered) applyFilter();
     FCursor->MoveToBOF();
+    FCursorSeq = 0;
 }
 
 void TClientDataSet::InternalClose() {
@@ -150,11 +153,13 @@ void TClientDataSet::InternalClose() {
 
 TGetResult TClientDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
     int status = DBERR_NONE;
+    int seq = -1;
     switch (mode) {
     case gmCurrent:
         break;
     case gmPrior:
         status = FCursor->MoveRelative(-1);
+        if (FCursorSeq > 1) seq = FCursorSeq - 1;
         break;
     case gmNext:
         for (;;) {
@@ -167,10 +172,16 @@ TGetResult TClientDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
             fetchMore(FPacketRecords);
             if (held > 0) FCursor->MoveToSequenceNumber(held);
             else FCursor->MoveToBOF();
+            FCursorSeq = held;
         }
+        if (FCursorSeq >= 0) seq = FCursorSeq + 1;
         break;
     }
-    if (status == DBERR_BOF) return grBOF;
+    FCursorSeq = -1;
+    if (status == DBERR_BOF) {
+        FCursorSeq = 0;
+        return grBOF;
+    }
     if (status == DBERR_EOF) return grEOF;
     if (buffer.Data.size() != Layout().RecordSize()) buffer.Data.assign(Layout().RecordSize(), 0);
     status = FCursor->GetCurrentRecord(buffer.Data.data());
@@ -178,26 +189,45 @@ TGetResult TClientDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
     if (status == DBERR_EOF) return grEOF;
     if (status != DBERR_NONE) return grError;
     buffer.Bookmark = FCursor->GetBookmark();
-    buffer.RecNo = FCursor->GetSequenceNumber();
+    buffer.RecNo = seq > 0 ? seq : FCursor->GetSequenceNumber();
+    FCursorSeq = buffer.RecNo;
     return grOK;
 }
 
-void TClientDataSet::InternalFirst() { FCursor->MoveToBOF(); }
+void TClientDataSet::InternalFirst() {
+    FCursor->MoveToBOF();
+    FCursorSeq = 0;
+}
 
 void TClientDataSet::InternalLast() {
     fetchAll();
     FCursor->MoveToEOF();
+    FCursorSeq = FCursor->GetRecordCount() + 1;
 }
 
 void TClientDataSet::InternalSetToRecord(const TRecordBuffer& buffer) {
     switch (buffer.BookmarkFlag) {
-    case bfBOF: FCursor->MoveToBOF(); break;
-    case bfEOF: FCursor->MoveToEOF(); break;
-    default: FCursor->MoveToBookmark(static_cast<uint32_t>(buffer.Bookmark)); break;
+    case bfBOF:
+        FCursor->MoveToBOF();
+        FCursorSeq = 0;
+        break;
+    case bfEOF:
+        FCursor->MoveToEOF();
+        FCursorSeq = FCursor->GetRecordCount() + 1;
+        break;
+    default:
+        // Buffers are reread after every change of the rows, so their
+        // numbers hold while they are buffered.
+        FCursorSeq = FCursor->MoveToBookmark(static_cast<uint32_t>(buffer.Bookmark)) == DBERR_NONE &&
+                             buffer.RecNo > 0
+                         ? buffer.RecNo
+                         : -1;
+        break;
     }
 }
 
 void TClientDataSet::InternalGotoBookmark(uint64_t bookmark) {
+    FCursorSeq = -1;
     if (FCursor->MoveToBookmark(static_cast<uint32_t>(bookmark)) != DBERR_NONE)
         DatabaseError("Record not found");
 }
@@ -220,6 +250,7 @@ void TClientDataSet::InternalEdit() {
 }
 
 void TClientDataSet::InternalPost() {
+    FCursorSeq = -1;
     if (State() == dsInsert) {
         const TRecordBuffer& b = ActiveRecordBuffer();
         if (b.BookmarkFlag == bfEOF) {
@@ -236,6 +267,7 @@ void TClientDataSet::InternalPost() {
 
 void TClientDataSet::InternalDelete() {
     if (packetFlag("DISABLE_DELETES")) DatabaseError("Deletes are not allowed");
+    FCursorSeq = -1;
     FCursor->DeleteRecord();
 }
 
@@ -259,6 +291,7 @@ void TClientDataSet::SetRecNo(int value) {
     if (value == RecNo()) return;
     DoBeforeScroll();
     FCursor->MoveToSequenceNumber(value);
+    FCursorSeq = value;
     Resync(true, true);
     DoAfterScroll();
 }
@@ -273,6 +306,7 @@ bool TClientDataSet::BookmarkValid(const TBookmark& bookmark) const {
     auto* self = const_cast<TClientDataSet*>(this);
     bool valid = FCursor->MoveToBookmark(static_cast<uint32_t>(*bookmark)) == DBERR_NONE;
     self->CursorPosChanged();
+    self->FCursorSeq = -1;
     return valid;
 }
 
@@ -290,11 +324,13 @@ void TClientDataSet::applyFilter() {
     DSExprPtr expr = CompileFilterExpression(FFilter, Layout(), filterOptions(FFilterOptions));
     dropFilter();
     FFilterHandle = FCursor->AddFilter(std::move(expr));
+    FCursorSeq = -1;
 }
 
 void TClientDataSet::dropFilter() {
     if (FFilterHandle >= 0 && FCursor) FCursor->DropFilter(FFilterHandle);
     FFilterHandle = -1;
+    FCursorSeq = -1;
 }
 
 void TClientDataSet::SetFilter(std::string text) {
@@ -448,6 +484,7 @@ bool TClientDataSet::Locate(const std::string& keyFields, const std::vector<Vari
     DoBeforeScroll();
     bool found = FCursor->Locate(*expr);
     CursorPosChanged();
+    FCursorSeq = -1;
     if (!found) return false;
     Resync(true, true);
     DoAfterScroll();
@@ -472,6 +509,7 @@ int TClientDataSet::ApplyUpdates(int maxErrors) {
     if (!errors) FBase->AcceptChanges();
     else reconcile(*errors);
     CursorPosChanged();
+    FCursorSeq = -1;
     UpdateCursorPos();
     Resync(false, false);
     if (AfterApplyUpdates) AfterApplyUpdates(this, ownerData);
@@ -501,6 +539,7 @@ void TClientDataSet::CancelUpdates() {
     Cancel();
     FBase->CancelChanges();
     CursorPosChanged();
+    FCursorSeq = -1;
     UpdateCursorPos();
     Resync(false, false);
 }

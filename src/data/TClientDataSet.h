@@ -138,5 +138,7 @@ private:
     std::unique_ptr<IDSBase> FBase;
     std::unique_ptr<IDSCursor> FCursor;
     int FFilterHandle = -1;
-    bool FFetching = false;
+    // Sequence number of the cursor's position when known (0 on BOF), else -1:
+    // reading row after row then costs no rank lookup in the engine.
+    int FCursorSeq = -1;
 };

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace fixtures;
 using Events = std::vector<std::string>;
 
@@ -254,4 +256,88 @@ TEST_F(DataSetLinksTest, DataSourceStateAndEvents) {
     EXPECT_EQ(source->State(), dsInactive);
     source->SetEnabled(true);
     EXPECT_TRUE(link.Active());
+}
+
+// A model of the view (IDs in order and the current position) run against the
+// dataset through a long deterministic series of moves and changes; after
+// each step the current row, RecNo, RecordCount and every row of the link's
+// window must agree with the model.
+TEST_F(DataSetLinksTest, RandomOperationsKeepTheWindowInStepWithTheRows) {
+    provider->Rows = SimpleRows(200);
+    link.SetBufferCount(7);
+    ds->Open();
+    std::vector<int> rows;
+    for (int i = 1; i <= 200; ++i) rows.push_back(i);
+    int at = 0, nextId = 1000;
+    uint32_t seed = 12345;
+    auto random = [&](int n) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+    };
+    for (int step = 0; step < 600; ++step) {
+        int op = random(9);
+        SCOPED_TRACE(testing::Message() << "step " << step << " op " << op);
+        switch (op) {
+        case 0: case 1: {
+            int k = random(61) - 30;
+            int target = std::clamp(at + k, 0, static_cast<int>(rows.size()) - 1);
+            EXPECT_EQ(ds->MoveBy(k), target - at);
+            at = target;
+            break;
+        }
+        case 2:
+            if (random(2)) { ds->First(); at = 0; }
+            else { ds->Last(); at = static_cast<int>(rows.size()) - 1; }
+            break;
+        case 3: {
+            int r = random(static_cast<int>(rows.size())) + 1;
+            ds->SetRecNo(r);
+            at = r - 1;
+            break;
+        }
+        case 4:
+            if (rows.size() < 20) break;
+            ds->Delete();
+            rows.erase(rows.begin() + at);
+            if (at == static_cast<int>(rows.size())) --at;
+            break;
+        case 5:
+            ds->Insert();
+            ds->FieldByName("ID")->SetAsInteger(nextId);
+            ds->Post();
+            rows.insert(rows.begin() + at, nextId++);
+            break;
+        case 6:
+            ds->Append();
+            ds->FieldByName("ID")->SetAsInteger(nextId);
+            ds->Post();
+            rows.push_back(nextId++);
+            at = static_cast<int>(rows.size()) - 1;
+            break;
+        case 7: {
+            int target = random(static_cast<int>(rows.size()));
+            ASSERT_TRUE(ds->Locate("ID", Variant(int32_t(rows[target]))));
+            at = target;
+            break;
+        }
+        case 8:
+            ds->Edit();
+            ds->FieldByName("NAME")->SetAsString("step" + std::to_string(step));
+            if (random(2)) ds->Post();
+            else ds->Cancel();
+            break;
+        }
+        ASSERT_EQ(ds->RecordCount(), static_cast<int>(rows.size()));
+        ASSERT_EQ(ds->RecNo(), at + 1);
+        ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), rows[at]);
+        int active = link.ActiveRecord();
+        ASSERT_GE(active, 0);
+        ASSERT_LT(active, link.RecordCount());
+        ASSERT_EQ(link.RecordCount(), std::min(7, static_cast<int>(rows.size())));
+        for (int i = 0; i < link.RecordCount(); ++i) {
+            link.SetActiveRecord(i);
+            ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), rows[at - active + i]) << "window row " << i;
+        }
+        link.SetActiveRecord(active);
+    }
 }
