@@ -306,6 +306,34 @@ TEST_F(ApplyUpdates, AKeyOnlyUpdateFindsTheRowByItsPrimaryKey) {
     EXPECT_EQ(rows()[0], "1|2016-03-01|2016-03-30|19|0.9");
 }
 
+TEST_F(ApplyUpdates, AMergeWritesOverTheRowAsTheDatabaseHoldsItUnlessBothChangedAField) {
+    Chain->Table->SetGetMetadata(true); // the key lets the provider read the row again
+    std::vector<std::string> messages;
+    Chain->Provider->OnUpdateError = [&](TObject*, TClientDataSet*, EUpdateError& e, TUpdateKind,
+                                         TResolverResponse& response) {
+        messages.push_back(e.Message);
+        response = e.Message == "Invalid response" ? rrSkip : rrMerge;
+    };
+    open();
+    TComponent other;
+    TSQLConnection* second = NewConnection(Database, &other);
+    Exec(*second, "update AJUSTE_CIERRE set AJCI_FACTOR = 0.7 where AJCI_ID = 1");
+    edit(1, "AJCI_FECFIN", EncodeDate(2016, 3, 30));
+    EXPECT_EQ(Chain->Client->ApplyUpdates(-1), 0);
+    EXPECT_EQ(messages, std::vector<std::string>{"Record not found or changed by another user"});
+    EXPECT_EQ(rows()[0], "1|2016-03-01|2016-03-30|19|0.7");
+
+    // Both changed the end date: merging would lose one of them.
+    Chain->Client->Close();
+    open();
+    Exec(*second, "update AJUSTE_CIERRE set AJCI_FECFIN = '2016-03-29' where AJCI_ID = 1");
+    edit(1, "AJCI_FECFIN", EncodeDate(2016, 3, 28));
+    EXPECT_EQ(Chain->Client->ApplyUpdates(-1), 1);
+    ASSERT_EQ(messages.size(), 3u);
+    EXPECT_EQ(messages[2], "Invalid response");
+    EXPECT_EQ(rows()[0], "1|2016-03-01|2016-03-29|19|0.7");
+}
+
 TEST_F(ApplyUpdates, AChangeThatTouchesSeveralRowsIsRolledBackAtOnce) {
     TSQLConnection& c = *Chain->Connection;
     Exec(c, "create table DUPLICADOS (NOMBRE varchar(20), VALOR integer)");
