@@ -68,6 +68,7 @@ void TDataSet::Open() {
         freeDefaultFields();
         for (TField* f : FFields) f->FFieldNo = 0;
         FBuffers.clear();
+        FBufferStore.clear();
         FBufferCount = FRecordCount = FActiveRecord = 0;
         FCurrentRecord = -1;
         throw;
@@ -84,6 +85,7 @@ void TDataSet::openCursor() {
     if (FFields.empty()) createDefaultFields();
     else bindFields();
     FBuffers.clear();
+    FBufferStore.clear();
     FBufferCount = 0;
     clearBuffers();
     updateBufferCount();
@@ -103,6 +105,7 @@ void TDataSet::Close() {
     freeDefaultFields();
     for (TField* f : FFields) f->FFieldNo = 0;
     FBuffers.clear();
+    FBufferStore.clear();
     FBufferCount = 0;
     clearBuffers();
     FFieldDefs.clear();
@@ -295,12 +298,18 @@ void TDataSet::setBufferCount(int value) {
         if (FCurrentRecord >= FRecordCount) FCurrentRecord = -1;
     }
     size_t size = static_cast<size_t>(value) + 1;
-    while (FBuffers.size() > size) FBuffers.pop_back();
+    if (FBuffers.size() > size) {
+        // Free the buffers that fall out of the window.
+        for (size_t i = size; i < FBuffers.size(); ++i)
+            std::erase_if(FBufferStore, [&](const auto& p) { return p.get() == FBuffers[i]; });
+        FBuffers.resize(size);
+    }
     while (FBuffers.size() < size) {
         auto b = std::make_unique<TRecordBuffer>();
         b->Data.assign(FLayout.RecordSize(), 0);
         FLayout.InitRecord(b->Data.data());
-        FBuffers.push_back(std::move(b));
+        FBuffers.push_back(b.get());
+        FBufferStore.push_back(std::move(b));
     }
     FBufferCount = value;
     getNextRecords();

@@ -341,7 +341,10 @@ private:
 
     // FBuffers holds FBufferCount + 1 buffers; the first FRecordCount hold
     // records in view order, the one at FRecordCount is scratch space.
-    std::vector<std::unique_ptr<TRecordBuffer>> FBuffers;
+    // Views into FBufferStore, which owns them; moving a record in the
+    // window moves a plain pointer.
+    std::vector<TRecordBuffer*> FBuffers;
+    std::vector<std::unique_ptr<TRecordBuffer>> FBufferStore;
     int FBufferCount = 0;
     int FRecordCount = 0;
     int FActiveRecord = 0;
