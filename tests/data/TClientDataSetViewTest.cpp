@@ -183,3 +183,61 @@ TEST_F(ClientDataSetViewTest, DeletingEveryRowOfAFilteredViewEndsEmptyAtEof) {
     ds->SetFiltered(false);
     EXPECT_EQ(ds->RecordCount(), 752);
 }
+
+// The closing-adjustment editor's build, as the window runs it: filter on the
+// start date, delete the shown rows, then per rate locate it as a currency
+// value and edit the found row or insert a new one.
+TEST_F(ClientDataSetViewTest, TheEditorsBuildLeavesOneRowPerDistinctRate) {
+    TComponent window;
+    const TDateTime start = EncodeDate(2016, 3, 1), end = EncodeDate(2016, 3, 31);
+    new TPacketProvider(&window, "PAjuste", AdjustmentFields(),
+                        {AdjustmentRow(1, start, end, 1900, 9000),
+                         AdjustmentRow(2, start, end, 500, 8000),
+                         AdjustmentRow(3, EncodeDate(2016, 2, 1), end, 1900, 7000)});
+    new TPacketProvider(&window, "Ptarifiva", {DSFieldDesc{"TAIV_PORC", DSType::Bcd, 15, 4}},
+                        {Row{Variant(TBcd{1900, 4})}, Row{Variant(TBcd{500, 4})},
+                         Row{Variant(TBcd{800, 4})}, Row{Variant(TBcd{8000, 5})}});
+    auto* cajuste = new TClientDataSet(&window);
+    cajuste->SetProviderName("PAjuste");
+    cajuste->SetPacketRecords(1000);
+    auto* ctarifas = new TClientDataSet(&window);
+    ctarifas->SetProviderName("Ptarifiva");
+    ctarifas->SetCommandText("SELECT DISTINCT TAIV_PORC FROM TARIFA_IVA");
+    ctarifas->SetPacketRecords(1000);
+
+    cajuste->SetFilter("AJCI_FECINI = " + QuotedStr(DateToStr(start)));
+    cajuste->SetFiltered(true);
+    cajuste->Open();
+    while (!cajuste->Eof()) cajuste->Delete();
+    if (!ctarifas->Active()) ctarifas->Open();
+    ctarifas->First();
+    while (!ctarifas->Eof()) {
+        Currency rate = ctarifas->Fields(0)->AsCurrency();
+        if (cajuste->Locate("AJCI_PORC", Variant(rate))) {
+            cajuste->Edit();
+            cajuste->FieldByName("AJCI_FACTOR")->SetAsCurrency(Currency{8000});
+            cajuste->Post();
+        } else {
+            cajuste->Insert();
+            cajuste->FieldByName("AJCI_ID")->SetAsInteger(0);
+            cajuste->FieldByName("AJCI_FECINI")->SetAsDateTime(start);
+            cajuste->FieldByName("AJCI_FECFIN")->SetAsDateTime(end);
+            cajuste->FieldByName("AJCI_PORC")->SetAsCurrency(rate);
+            cajuste->FieldByName("AJCI_FACTOR")->SetAsCurrency(Currency{8000});
+            cajuste->Post();
+        }
+        ctarifas->Next();
+    }
+    cajuste->Last();
+    EXPECT_TRUE(cajuste->Eof());
+    EXPECT_EQ(cajuste->RecordCount(), 3) << "0.08 and 0.08000 are one rate";
+    EXPECT_EQ(cajuste->ChangeCount(), 5) << "two deletions and three insertions";
+    std::vector<std::string> shown;
+    for (cajuste->First(); !cajuste->Eof(); cajuste->Next())
+        shown.push_back(cajuste->FieldByName("AJCI_PORC")->DisplayText() + "/" +
+                        cajuste->FieldByName("AJCI_FACTOR")->DisplayText());
+    // Each insert goes before the row that was current.
+    EXPECT_EQ(shown, (std::vector<std::string>{"0,08/0,8", "0,05/0,8", "0,19/0,8"}));
+    EXPECT_EQ(cajuste->ApplyUpdates(0), 0);
+    EXPECT_EQ(cajuste->ChangeCount(), 0);
+}
