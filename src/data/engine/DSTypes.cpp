@@ -57,31 +57,3 @@ bool DSValidDesc(const DSFieldDesc& desc) {
         return desc.Scale == 0;
     }
 }
-
-bool DSValidFixedValue(const DSFieldDesc& desc, const uint8_t* bytes) {
-    switch (desc.Type) {
-    case DSType::Boolean:
-        return bytes[0] <= 1;
-    case DSType::Date: {
-        int32_t d = DSLoad<int32_t>(bytes);
-        return d >= kDSMinDate && d <= kDSMaxDate;
-    }
-    case DSType::Time: {
-        int32_t ms = DSLoad<int32_t>(bytes);
-        return ms >= 0 && ms < kDSMsPerDay;
-    }
-    case DSType::DateTime: {
-        double v = DSLoad<double>(bytes);
-        return std::isfinite(v) && v > kDSMinDate - 1 && v < kDSMaxDate + 1;
-    }
-    case DSType::Double:
-        return !std::isnan(DSLoad<double>(bytes));
-    case DSType::Bcd: {
-        int64_t v = DSLoad<int64_t>(bytes);
-        int64_t limit = kDSPow10[desc.Size];
-        return v > -limit && v < limit;
-    }
-    default:
-        return true;
-    }
-}

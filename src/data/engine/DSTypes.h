@@ -6,6 +6,7 @@
 #include "data/engine/DSIntf.h"
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -36,7 +37,7 @@ bool DSValidDesc(const DSFieldDesc& desc);
 // Whether the value bytes of a fixed-size field hold a valid value (a boolean
 // 0 or 1, a date in years 1 to 9999, a time within the day, a BCD within its
 // precision). Strings are checked by their length word elsewhere.
-bool DSValidFixedValue(const DSFieldDesc& desc, const uint8_t* bytes);
+inline bool DSValidFixedValue(const DSFieldDesc& desc, const uint8_t* bytes);
 
 template <class T> inline T DSLoad(const uint8_t* p) {
     T v;
@@ -45,4 +46,32 @@ template <class T> inline T DSLoad(const uint8_t* p) {
 }
 template <class T> inline void DSStore(uint8_t* p, T v) {
     std::memcpy(p, &v, sizeof v);
+}
+
+inline bool DSValidFixedValue(const DSFieldDesc& desc, const uint8_t* bytes) {
+    switch (desc.Type) {
+    case DSType::Boolean:
+        return bytes[0] <= 1;
+    case DSType::Date: {
+        int32_t d = DSLoad<int32_t>(bytes);
+        return d >= kDSMinDate && d <= kDSMaxDate;
+    }
+    case DSType::Time: {
+        int32_t ms = DSLoad<int32_t>(bytes);
+        return ms >= 0 && ms < kDSMsPerDay;
+    }
+    case DSType::DateTime: {
+        double v = DSLoad<double>(bytes);
+        return std::isfinite(v) && v > kDSMinDate - 1 && v < kDSMaxDate + 1;
+    }
+    case DSType::Double:
+        return !std::isnan(DSLoad<double>(bytes));
+    case DSType::Bcd: {
+        int64_t v = DSLoad<int64_t>(bytes);
+        int64_t limit = kDSPow10[desc.Size];
+        return v > -limit && v < limit;
+    }
+    default:
+        return true;
+    }
 }

@@ -40,12 +40,7 @@ const Variant* TDSBase::Attribute(std::string_view name) const {
 }
 
 int TDSBase::GetChangeCount() const {
-    const TDSChangeLog& log = FTable->Log();
-    if (FCountVersion != log.Version()) {
-        FCount = log.Empty() ? 0 : static_cast<int>(FoldChanges(log, FTable->Store()).size());
-        FCountVersion = log.Version();
-    }
-    return FCount;
+    return FTable->Log().NetChanges();
 }
 
 std::vector<uint8_t> TDSBase::GetDelta() const {

@@ -33,6 +33,4 @@ public:
 
 private:
     std::shared_ptr<TDSTable> FTable;
-    mutable uint64_t FCountVersion = UINT64_MAX;
-    mutable int FCount = 0;
 };

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 enum class DSLogKind : uint8_t { Insert, Modify, Delete };
@@ -29,34 +30,28 @@ public:
     const std::vector<DSLogEntry>& Entries() const { return FEntries; }
     const uint8_t* Image(const DSLogEntry& e) const { return FImages.data() + e.Image; }
     bool Empty() const { return FEntries.empty(); }
-    // Grows with every entry and never repeats, so that results computed from
-    // the log can be kept until it changes.
-    uint64_t Version() const { return FVersion; }
+    // Rows with a net change, kept as entries arrive: a row counts from its
+    // first entry on, except a row inserted and then deleted.
+    int NetChanges() const { return FNetChanges; }
 
     void Clear();
     // Keeps only the entries of rows for which keep(row) is true, in order.
     template <class Keep> void Retain(Keep keep);
 
 private:
+    void Append(const DSLogEntry& e, const uint8_t* image);
+
     size_t FStride;
     std::vector<DSLogEntry> FEntries;
     std::vector<uint8_t> FImages;
-    uint64_t FVersion = 0;
+    std::unordered_map<uint32_t, DSLogKind> FFirstKind; // of each row's first entry
+    int FNetChanges = 0;
 };
 
 template <class Keep> void TDSChangeLog::Retain(Keep keep) {
-    std::vector<DSLogEntry> entries;
-    std::vector<uint8_t> images;
-    for (const DSLogEntry& e : FEntries) {
-        if (!keep(e.Row)) continue;
-        DSLogEntry copy = e;
-        if (e.Kind == DSLogKind::Modify) {
-            copy.Image = images.size();
-            images.insert(images.end(), Image(e), Image(e) + FStride);
-        }
-        entries.push_back(copy);
-    }
-    FEntries = std::move(entries);
-    FImages = std::move(images);
-    ++FVersion;
+    std::vector<DSLogEntry> entries = std::move(FEntries);
+    std::vector<uint8_t> images = std::move(FImages);
+    Clear();
+    for (const DSLogEntry& e : entries)
+        if (keep(e.Row)) Append(e, e.Kind == DSLogKind::Modify ? images.data() + e.Image : nullptr);
 }

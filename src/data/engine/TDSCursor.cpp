@@ -82,8 +82,11 @@ void TDSCursor::EnsureTree() const {
 void TDSCursor::OnRowsAppended(uint32_t first, uint32_t end) {
     const TDSRowOrder& order = FTable->Order();
     GrowTo(end, order.BlockCount());
+    const bool everyRow =
+        std::all_of(FFilters.begin(), FFilters.end(), [](const Filter& f) { return !f.Evaluator; });
     for (uint32_t row = first; row < end; ++row) {
-        if (!Passes(row)) continue;
+        // Loaded rows are never deleted: only filters can hide them.
+        if (!everyRow && !Passes(row)) continue;
         FBits[row >> 6] |= uint64_t{1} << (row & 63);
         ++FBlockCount[order.BlockOf(row)];
         ++FTotal;

@@ -3,6 +3,10 @@
 
 namespace {
 
+// Long enough for any server message; longer texts are cut.
+constexpr uint16_t kMessageSize = 8192;
+constexpr uint16_t kContextSize = 1024;
+
 std::vector<DSFieldDesc> errorFields(const TDSRecordLayout& delta) {
     auto field = [](const char* name, DSType type, uint16_t size = 0) {
         DSFieldDesc f;
@@ -14,8 +18,8 @@ std::vector<DSFieldDesc> errorFields(const TDSRecordLayout& delta) {
     std::vector<DSFieldDesc> fields = {
         field("ERROR_RECORDNO", DSType::Int32),
         field("ERROR_RESPONSE", DSType::Int32),
-        field("ERROR_MESSAGE", DSType::String, kDSMaxStringSize),
-        field("ERROR_CONTEXT", DSType::String, kDSMaxStringSize),
+        field("ERROR_MESSAGE", DSType::String, kMessageSize),
+        field("ERROR_CONTEXT", DSType::String, kContextSize),
         field("ERROR_CATEGORY", DSType::Int32),
         field("ERROR_CODE", DSType::Int32),
     };
@@ -25,9 +29,9 @@ std::vector<DSFieldDesc> errorFields(const TDSRecordLayout& delta) {
 
 // Longer texts are cut at a character boundary rather than refused: the
 // error must reach the user whatever its length.
-std::string fitText(const std::string& s) {
-    if (s.size() <= kDSMaxStringSize) return s;
-    size_t n = kDSMaxStringSize;
+std::string fitText(const std::string& s, size_t size) {
+    if (s.size() <= size) return s;
+    size_t n = size;
     while (n > 0 && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
         --n;
     return s.substr(0, n);
@@ -50,8 +54,8 @@ void TDSErrorPacketBuilder::AddError(int row, int response, const std::string& m
     out.InitRecord(FRecord.data());
     out.PutField(FRecord.data(), 0, Variant(static_cast<int32_t>(row + 1)));
     out.PutField(FRecord.data(), 1, Variant(static_cast<int32_t>(response)));
-    out.PutField(FRecord.data(), 2, Variant(fitText(message)));
-    out.PutField(FRecord.data(), 3, Variant(fitText(context)));
+    out.PutField(FRecord.data(), 2, Variant(fitText(message, kMessageSize)));
+    out.PutField(FRecord.data(), 3, Variant(fitText(context, kContextSize)));
     out.PutField(FRecord.data(), 4, Variant(static_cast<int32_t>(category)));
     out.PutField(FRecord.data(), 5, Variant(static_cast<int32_t>(errorCode)));
     const uint8_t* source = FDelta.Record(row);

@@ -26,7 +26,9 @@ TDSPacketParser::TDSPacketParser(const uint8_t* data, size_t size) : FData(data)
     uint32_t offset = 0;
     for (const DSFieldDesc& f : FFields) {
         auto bytes = static_cast<uint32_t>(DSValueBytes(f.Type, f.Size));
-        FColumns.push_back(Column{f.Type, f.Size, offset, bytes, &f});
+        bool checked = f.Type != DSType::Int16 && f.Type != DSType::Int32 &&
+                       f.Type != DSType::Int64 && f.Type != DSType::Currency;
+        FColumns.push_back(Column{f.Type, f.Size, offset, bytes, checked, &f});
         offset += bytes;
     }
     FDataSize = offset;
@@ -38,11 +40,8 @@ TDSPacketParser::TDSPacketParser(const uint8_t* data, size_t size) : FData(data)
     if (FRowCount > 0 && (FSize - FPos) / (1 + fieldCount) < FRowCount) DSRaiseInvalidPacket();
 }
 
-const uint8_t* TDSPacketParser::Need(size_t n) {
-    if (FSize - FPos < n) DSRaiseInvalidPacket();
-    const uint8_t* p = FData + FPos;
-    FPos += n;
-    return p;
+void TDSPacketParser::Truncated() {
+    DSRaiseInvalidPacket();
 }
 
 std::string TDSPacketParser::Text(size_t length) {
@@ -145,8 +144,22 @@ DSRowStatus TDSPacketParser::ReadRow(uint8_t* statuses, uint8_t* data) {
             continue;
         }
         const uint8_t* in = Need(c.Bytes);
-        if (!DSValidFixedValue(*c.Desc, in)) DSRaiseInvalidPacket();
-        std::memcpy(out, in, c.Bytes);
+        if (c.Checked && !DSValidFixedValue(*c.Desc, in)) DSRaiseInvalidPacket();
+        // Sizes the compiler knows become plain moves.
+        switch (c.Bytes) {
+        case 1:
+            out[0] = in[0];
+            break;
+        case 2:
+            std::memcpy(out, in, 2);
+            break;
+        case 4:
+            std::memcpy(out, in, 4);
+            break;
+        default:
+            std::memcpy(out, in, 8);
+            break;
+        }
     }
     return static_cast<DSRowStatus>(rowStatus);
 }

@@ -35,10 +35,18 @@ private:
         uint16_t Size;
         uint32_t Offset; // in the data area
         uint32_t Bytes;
+        bool Checked; // whether some bit patterns are no valid value
         const DSFieldDesc* Desc;
     };
 
-    const uint8_t* Need(size_t n);
+    // The next n bytes, or a refusal when fewer are left.
+    const uint8_t* Need(size_t n) {
+        if (FSize - FPos < n) Truncated();
+        const uint8_t* p = FData + FPos;
+        FPos += n;
+        return p;
+    }
+    [[noreturn]] static void Truncated();
     uint8_t Byte() { return *Need(1); }
     std::string Text(size_t length);
     void ReadField();

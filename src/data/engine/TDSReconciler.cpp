@@ -3,6 +3,7 @@
 #include "data/engine/DSErrors.h"
 #include "data/engine/DSTypes.h"
 #include "data/engine/TDSDeltaRows.h"
+#include "data/engine/TDSPacketParser.h"
 #include "data/engine/TDSTable.h"
 
 #include "platform/SysUtils.h"
@@ -55,37 +56,50 @@ void TDSReconciler::Run(
     const std::vector<uint8_t>& errorPacket,
     const std::function<TDSReconcileAnswer(const DSReconcileError&)>& callback) {
     if (!FTable.HasLayout()) DSRaise(DBERR_INVALIDPARAM, "The dataset has no fields");
-    TDSPacketReader errors(errorPacket);
     const TDSRecordLayout& base = FTable.Layout();
-    checkLayout(errors.Layout(), base);
     TDSDeltaRows delta(FTable, FoldChanges(FTable.Log(), FTable.Store()));
 
-    // First every callback, with nothing changed yet.
+    // The error rows are read one at a time, twice: first to refuse a packet
+    // that is malformed or names rows the delta does not have, before any
+    // callback; then to call back. A packet of many errors with long texts
+    // thus never lies in memory as records.
+    auto readErrors = [&](const std::function<void(const TDSRecordLayout&, const uint8_t*,
+                                                   int change, int deltaRow)>& each) {
+        TDSPacketParser parser(errorPacket.data(), errorPacket.size());
+        TDSRecordLayout errors(parser.Fields());
+        checkLayout(errors, base);
+        std::vector<uint8_t> row(errors.RecordSize());
+        for (uint32_t r = 0; r < parser.RowCount(); ++r) {
+            parser.ReadRow(row.data(), row.data() + errors.FieldCount());
+            Variant recordNo = errors.GetField(row.data(), 0);
+            if (!recordNo.GetIf<int32_t>()) DSRaiseInvalidPacket();
+            int deltaRow = recordNo.Get<int32_t>() - 1;
+            if (deltaRow < 0 || deltaRow >= delta.Count()) DSRaiseInvalidPacket();
+            each(errors, row.data(), delta.ChangeOf(deltaRow), deltaRow);
+        }
+        parser.Finish();
+    };
+    readErrors([](const TDSRecordLayout&, const uint8_t*, int, int) {});
+
+    // Then every callback, with nothing changed yet.
     std::vector<int> answers(delta.Changes().size(), -1);
     std::vector<uint8_t> record(base.RecordSize());
-    for (int r = 0; r < errors.RowCount(); ++r) {
-        const uint8_t* row = errors.Record(r);
-        Variant recordNo = errors.Layout().GetField(row, 0);
-        if (!recordNo.GetIf<int32_t>()) DSRaiseInvalidPacket();
-        int deltaRow = recordNo.Get<int32_t>() - 1;
-        if (deltaRow < 0 || deltaRow >= delta.Count()) DSRaiseInvalidPacket();
-        const int change = delta.ChangeOf(deltaRow);
+    readErrors([&](const TDSRecordLayout& errors, const uint8_t* row, int change, int deltaRow) {
         const DSNetChange& c = delta.Changes()[change];
-
         DSReconcileError e;
         e.RecordNo = deltaRow + 1;
-        e.Response = intOf(errors.Layout().GetField(row, 1));
-        e.Message = textOf(errors.Layout().GetField(row, 2));
-        e.Context = textOf(errors.Layout().GetField(row, 3));
-        e.Category = intOf(errors.Layout().GetField(row, 4));
-        e.ErrorCode = intOf(errors.Layout().GetField(row, 5));
+        e.Response = intOf(errors.GetField(row, 1));
+        e.Message = textOf(errors.GetField(row, 2));
+        e.Context = textOf(errors.GetField(row, 3));
+        e.Category = intOf(errors.GetField(row, 4));
+        e.ErrorCode = intOf(errors.GetField(row, 5));
         e.UpdateKind = c.Kind;
-        copyDeltaPart(errors.Layout(), row, base, record.data());
+        copyDeltaPart(errors, row, base, record.data());
         e.DeltaRecord = record.data();
         e.OldRecord =
             c.Kind == dsRecModified ? delta.Record(static_cast<int>(c.FirstDeltaRow)) : nullptr;
         answers[change] = callback(e);
-    }
+    });
 
     // Then the change log: undo, keep or accept each row's changes.
     std::unordered_set<uint32_t> undo, keep;

@@ -29,16 +29,23 @@ uint32_t TDSRowOrder::NewBlock() {
     return id;
 }
 
-void TDSRowOrder::Append(uint32_t row) {
-    assert(row == FBlockOf.size() && "row ids are handed out in turn");
-    if (FSequence.empty() || FBlocks[FSequence.back()].size() >= kBlockRows) {
-        uint32_t id = NewBlock();
-        FPosOf[id] = static_cast<uint32_t>(FSequence.size());
-        FSequence.push_back(id);
+void TDSRowOrder::AppendRange(uint32_t first, uint32_t end) {
+    assert(first == FBlockOf.size() && "row ids are handed out in turn");
+    while (first < end) {
+        if (FSequence.empty() || FBlocks[FSequence.back()].size() >= kBlockRows) {
+            uint32_t id = NewBlock();
+            FPosOf[id] = static_cast<uint32_t>(FSequence.size());
+            FSequence.push_back(id);
+        }
+        const uint32_t last = FSequence.back();
+        std::vector<uint32_t>& rows = FBlocks[last];
+        const uint32_t n =
+            std::min<uint32_t>(kBlockRows - static_cast<uint32_t>(rows.size()), end - first);
+        for (uint32_t i = 0; i < n; ++i)
+            rows.push_back(first + i);
+        FBlockOf.insert(FBlockOf.end(), n, last);
+        first += n;
     }
-    uint32_t last = FSequence.back();
-    FBlocks[last].push_back(row);
-    FBlockOf.push_back(last);
 }
 
 void TDSRowOrder::InsertBefore(uint32_t row, uint32_t before, uint32_t* splitBlock,

@@ -25,8 +25,10 @@ public:
     // Position of a row as (block position, offset in the block).
     std::pair<uint32_t, uint32_t> Find(uint32_t row) const;
 
-    // Puts row (a new id) after every row.
-    void Append(uint32_t row);
+    // Puts row (a new id) after every row; AppendRange the new ids
+    // [first, end) in turn.
+    void Append(uint32_t row) { AppendRange(row, row + 1); }
+    void AppendRange(uint32_t first, uint32_t end);
     // Puts row (a new id) right before the row `before`. When the block was
     // full it is split first: *splitBlock and *newBlock name the two halves.
     void InsertBefore(uint32_t row, uint32_t before, uint32_t* splitBlock, uint32_t* newBlock);

@@ -69,8 +69,7 @@ void TDSTable::AppendPacket(const std::vector<uint8_t>& packet, bool endOfData) 
         FHasLayout = true;
     }
     const uint32_t end = FStore.Count();
-    for (uint32_t id = start; id < end; ++id)
-        FOrder.Append(id);
+    FOrder.AppendRange(start, end);
     if (endOfData) FEndOfData = true;
     for (TDSCursor* c : FCursors)
         c->OnRowsAppended(start, end);

@@ -168,4 +168,18 @@ TEST_F(ReconcileTest, ErrorPacketsThatDoNotFitTheDeltaAreRefused) {
               DBERR_INVALIDPARAM);
 }
 
+TEST_F(ReconcileTest, LongMessagesAreCutAtACharacterBoundary) {
+    std::string message;
+    for (int i = 0; i < 5000; ++i)
+        message += "ñ"; // two bytes each
+    TDSPacketReader reader(delta);
+    TDSErrorPacketBuilder builder(reader);
+    builder.AddError(0, 2, message, message, 1, 0);
+    std::vector<Call> calls = Reconcile(builder.GetPacket(), {});
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_EQ(calls[0].Error.Message.size(), 8192u);
+    EXPECT_EQ(calls[0].Error.Message, message.substr(0, 8192));
+    EXPECT_EQ(calls[0].Error.Context.size(), 1024u);
+}
+
 } // namespace
