@@ -14,10 +14,10 @@
 #include "data/TDataSource.h"
 #include "data/engine/DSIntf.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <algorithm>
 #include <random>
 
 namespace {
@@ -107,7 +107,8 @@ int main() {
     std::printf("clientdataset RecNo set+get: %.0f ns per call on 1k rows, %.0f ns on 1M rows "
                 "(%.0f ns jumping anywhere in 1M rows)\n",
                 recSmall, recLarge, recSpread);
-    benchsupport::PrintRatio("clientdataset_moveby_1M_vs_1k", moveLarge / moveSmall, "at_most", 2.0);
+    benchsupport::PrintRatio("clientdataset_moveby_1M_vs_1k", moveLarge / moveSmall, "at_most",
+                             2.0);
     benchsupport::PrintRatio("clientdataset_recno_1M_vs_1k", recLarge / recSmall, "at_most", 2.0);
     return 0;
 }

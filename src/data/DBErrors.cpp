@@ -1,3 +1,5 @@
 #include "data/DBErrors.h"
 
-void DatabaseError(const std::string& message) { throw EDatabaseError(message); }
+void DatabaseError(const std::string& message) {
+    throw EDatabaseError(message);
+}

@@ -10,15 +10,22 @@ namespace fieldvalues {
 
 static int64_t pow10i(int n) {
     int64_t p = 1;
-    while (n-- > 0) p *= 10;
+    while (n-- > 0)
+        p *= 10;
     return p;
 }
 
 bool ToInt64(const Variant& v, int64_t& out) {
     switch (v.Type()) {
-    case TVarType::Boolean: out = v.Get<bool>() ? 1 : 0; return true;
-    case TVarType::Integer: out = v.Get<int32_t>(); return true;
-    case TVarType::LargeInt: out = v.Get<int64_t>(); return true;
+    case TVarType::Boolean:
+        out = v.Get<bool>() ? 1 : 0;
+        return true;
+    case TVarType::Integer:
+        out = v.Get<int32_t>();
+        return true;
+    case TVarType::LargeInt:
+        out = v.Get<int64_t>();
+        return true;
     case TVarType::Double: {
         double d = std::round(v.Get<double>());
         if (!(d >= -9.2e18 && d <= 9.2e18)) return false;
@@ -35,32 +42,60 @@ bool ToInt64(const Variant& v, int64_t& out) {
         out = b.Value;
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
 bool ToDouble(const Variant& v, double& out) {
     switch (v.Type()) {
-    case TVarType::Boolean: out = v.Get<bool>() ? 1 : 0; return true;
-    case TVarType::Integer: out = v.Get<int32_t>(); return true;
-    case TVarType::LargeInt: out = static_cast<double>(v.Get<int64_t>()); return true;
-    case TVarType::Double: out = v.Get<double>(); return true;
-    case TVarType::Currency: out = static_cast<double>(v.Get<Currency>().Units) / 10000.0; return true;
-    case TVarType::Bcd: out = BcdToDouble(v.Get<TBcd>()); return true;
-    case TVarType::Date: out = v.Get<TDateTime>().Val(); return true;
-    default: return false;
+    case TVarType::Boolean:
+        out = v.Get<bool>() ? 1 : 0;
+        return true;
+    case TVarType::Integer:
+        out = v.Get<int32_t>();
+        return true;
+    case TVarType::LargeInt:
+        out = static_cast<double>(v.Get<int64_t>());
+        return true;
+    case TVarType::Double:
+        out = v.Get<double>();
+        return true;
+    case TVarType::Currency:
+        out = static_cast<double>(v.Get<Currency>().Units) / 10000.0;
+        return true;
+    case TVarType::Bcd:
+        out = BcdToDouble(v.Get<TBcd>());
+        return true;
+    case TVarType::Date:
+        out = v.Get<TDateTime>().Val();
+        return true;
+    default:
+        return false;
     }
 }
 
 bool ToBcd(const Variant& v, TBcd& out) {
     switch (v.Type()) {
-    case TVarType::Boolean: out = TBcd{v.Get<bool>() ? 1 : 0, 0}; return true;
-    case TVarType::Integer: out = TBcd{v.Get<int32_t>(), 0}; return true;
-    case TVarType::LargeInt: out = TBcd{v.Get<int64_t>(), 0}; return true;
-    case TVarType::Double: return DoubleToBcd(v.Get<double>(), 18, out);
-    case TVarType::Currency: out = BcdFromCurrency(v.Get<Currency>()); return true;
-    case TVarType::Bcd: out = v.Get<TBcd>(); return true;
-    default: return false;
+    case TVarType::Boolean:
+        out = TBcd{v.Get<bool>() ? 1 : 0, 0};
+        return true;
+    case TVarType::Integer:
+        out = TBcd{v.Get<int32_t>(), 0};
+        return true;
+    case TVarType::LargeInt:
+        out = TBcd{v.Get<int64_t>(), 0};
+        return true;
+    case TVarType::Double:
+        return DoubleToBcd(v.Get<double>(), 18, out);
+    case TVarType::Currency:
+        out = BcdFromCurrency(v.Get<Currency>());
+        return true;
+    case TVarType::Bcd:
+        out = v.Get<TBcd>();
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -125,13 +160,16 @@ TBcd RoundBcd(const TBcd& b, int scale) {
     if (b.Scale <= scale) return b;
     int64_t div = pow10i(b.Scale - scale);
     int64_t q = b.Value / div, r = b.Value % div;
-    if (r * 2 >= div) ++q;
-    else if (r * 2 <= -div) --q;
+    if (r * 2 >= div)
+        ++q;
+    else if (r * 2 <= -div)
+        --q;
     return TBcd{q, scale};
 }
 
 int IntegerDigits(const TBcd& b) {
-    uint64_t mag = b.Value < 0 ? static_cast<uint64_t>(-(b.Value + 1)) + 1 : static_cast<uint64_t>(b.Value);
+    uint64_t mag =
+        b.Value < 0 ? static_cast<uint64_t>(-(b.Value + 1)) + 1 : static_cast<uint64_t>(b.Value);
     uint64_t intPart = mag / static_cast<uint64_t>(pow10i(b.Scale));
     int n = 0;
     while (intPart) {

@@ -13,8 +13,10 @@ std::string TBooleanField::GetText(bool) const {
 
 void TBooleanField::SetTextValue(std::string_view text) {
     std::string s = UpperCase(Trim(text));
-    if (s == "TRUE" || s == "T" || s == "Y" || s == "YES" || s == "1") return SetAsBooleanValue(true);
-    if (s == "FALSE" || s == "F" || s == "N" || s == "NO" || s == "0") return SetAsBooleanValue(false);
+    if (s == "TRUE" || s == "T" || s == "Y" || s == "YES" || s == "1")
+        return SetAsBooleanValue(true);
+    if (s == "FALSE" || s == "F" || s == "N" || s == "NO" || s == "0")
+        return SetAsBooleanValue(false);
     throw EConvertError(Format("'%s' is not a valid boolean value", {Trim(text)}));
 }
 
@@ -31,8 +33,12 @@ void TBooleanField::SetVarValue(const Variant& v) {
     SetAsBooleanValue(i != 0);
 }
 
-std::string TBooleanField::GetAsString() const { return GetText(false); }
-void TBooleanField::SetAsStringValue(std::string_view v) { SetText(v); }
+std::string TBooleanField::GetAsString() const {
+    return GetText(false);
+}
+void TBooleanField::SetAsStringValue(std::string_view v) {
+    SetText(v);
+}
 
 bool TBooleanField::GetAsBoolean() const {
     Variant v = GetData();
@@ -43,9 +49,15 @@ bool TBooleanField::GetAsBoolean() const {
 }
 
 void TBooleanField::SetAsBooleanValue(bool v) {
-    if (columnType() == DSType::Boolean) SetData(Variant(v));
-    else SetData(Variant(static_cast<int32_t>(v ? 1 : 0)));
+    if (columnType() == DSType::Boolean)
+        SetData(Variant(v));
+    else
+        SetData(Variant(static_cast<int32_t>(v ? 1 : 0)));
 }
 
-int32_t TBooleanField::GetAsInteger() const { return GetAsBoolean() ? 1 : 0; }
-void TBooleanField::SetAsIntegerValue(int32_t v) { SetAsBooleanValue(v != 0); }
+int32_t TBooleanField::GetAsInteger() const {
+    return GetAsBoolean() ? 1 : 0;
+}
+void TBooleanField::SetAsIntegerValue(int32_t v) {
+    SetAsBooleanValue(v != 0);
+}

@@ -78,7 +78,9 @@ std::vector<uint8_t> TClientDataSet::fetchPacket(int count, int options, int& re
     return packet;
 }
 
-bool TClientDataSet::AllFetched() const { return !FBase || FBase->EndOfData(); }
+bool TClientDataSet::AllFetched() const {
+    return !FBase || FBase->EndOfData();
+}
 
 void TClientDataSet::fetchMore(int count) {
     if (AllFetched()) return;
@@ -128,7 +130,8 @@ void TClientDataSet::InternalOpen() {
     FCursor = FBase->CreateCursor();
     FCursorSeq = -1;
     std::vector<TFieldDef> defs;
-    for (const DSFieldDesc& desc : FBase->Layout().Fields()) defs.push_back(TFieldDef{desc});
+    for (const DSFieldDesc& desc : FBase->Layout().Fields())
+        defs.push_back(TFieldDef{desc});
     SetFieldDefs(std::move(defs), FBase->Layout());
     if (FFiltered) applyFilter();
     FCursor->MoveToBOF();
@@ -147,7 +150,8 @@ void TClientDataSet::InternalClose() {
         FProvider = nullptr;
         int recsOut = 0;
         Variant ownerData;
-        server->AS_GetRecords(FProviderName, 0, recsOut, grReset, std::string(), FParams, ownerData);
+        server->AS_GetRecords(FProviderName, 0, recsOut, grReset, std::string(), FParams,
+                              ownerData);
     }
 }
 
@@ -170,8 +174,10 @@ TGetResult TClientDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
             // from the last row held, or from the start of an empty view.
             int held = FCursor->GetRecordCount();
             fetchMore(FPacketRecords);
-            if (held > 0) FCursor->MoveToSequenceNumber(held);
-            else FCursor->MoveToBOF();
+            if (held > 0)
+                FCursor->MoveToSequenceNumber(held);
+            else
+                FCursor->MoveToBOF();
             FCursorSeq = held;
         }
         if (FCursorSeq >= 0) seq = FCursorSeq + 1;
@@ -218,10 +224,11 @@ void TClientDataSet::InternalSetToRecord(const TRecordBuffer& buffer) {
     default:
         // Buffers are reread after every change of the rows, so their
         // numbers hold while they are buffered.
-        FCursorSeq = FCursor->MoveToBookmark(static_cast<uint32_t>(buffer.Bookmark)) == DBERR_NONE &&
-                             buffer.RecNo > 0
-                         ? buffer.RecNo
-                         : -1;
+        FCursorSeq =
+            FCursor->MoveToBookmark(static_cast<uint32_t>(buffer.Bookmark)) == DBERR_NONE &&
+                    buffer.RecNo > 0
+                ? buffer.RecNo
+                : -1;
         break;
     }
 }
@@ -271,9 +278,15 @@ void TClientDataSet::InternalDelete() {
     FCursor->DeleteRecord();
 }
 
-bool TClientDataSet::GetCanModify() const { return !FReadOnly; }
-bool TClientDataSet::CanModify() const { return TDataSet::CanModify(); }
-void TClientDataSet::SetReadOnly(bool value) { FReadOnly = value; }
+bool TClientDataSet::GetCanModify() const {
+    return !FReadOnly;
+}
+bool TClientDataSet::CanModify() const {
+    return TDataSet::CanModify();
+}
+void TClientDataSet::SetReadOnly(bool value) {
+    FReadOnly = value;
+}
 
 // ---- position --------------------------------------------------------------------
 
@@ -355,8 +368,10 @@ void TClientDataSet::SetFiltered(bool value) {
     if (value == FFiltered) return;
     if (Active()) {
         CheckBrowseMode();
-        if (value) applyFilter();
-        else dropFilter();
+        if (value)
+            applyFilter();
+        else
+            dropFilter();
         FFiltered = value;
         First();
         return;
@@ -385,8 +400,8 @@ static std::vector<std::string> splitFieldNames(const std::string& names) {
     size_t start = 0;
     for (;;) {
         size_t semi = names.find(';', start);
-        std::string name = Trim(names.substr(start, semi == std::string::npos ? std::string::npos
-                                                                              : semi - start));
+        std::string name =
+            Trim(names.substr(start, semi == std::string::npos ? std::string::npos : semi - start));
         if (!name.empty()) out.push_back(name);
         if (semi == std::string::npos) break;
         start = semi + 1;
@@ -396,8 +411,15 @@ static std::vector<std::string> splitFieldNames(const std::string& names) {
 
 static bool isNumberType(TFieldType t) {
     switch (t) {
-    case ftSmallint: case ftInteger: case ftWord: case ftAutoInc: case ftLargeint: case ftFloat:
-    case ftCurrency: case ftBCD: case ftFMTBcd:
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftAutoInc:
+    case ftLargeint:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftFMTBcd:
         return true;
     default:
         return false;
@@ -407,25 +429,38 @@ static bool isNumberType(TFieldType t) {
 static std::string numberText(const Variant& v) {
     char sep = FormatSettings.DecimalSeparator;
     switch (v.Type()) {
-    case TVarType::Boolean: return v.Get<bool>() ? "1" : "0";
-    case TVarType::Integer: return IntToStr(v.Get<int32_t>());
-    case TVarType::LargeInt: return IntToStr(v.Get<int64_t>());
-    case TVarType::Double: return FloatToGeneralText(v.Get<double>(), 15, sep);
-    case TVarType::Currency: return BcdToStr(BcdFromCurrency(v.Get<Currency>()), sep);
-    case TVarType::Bcd: return BcdToStr(v.Get<TBcd>(), sep);
-    case TVarType::Date: return FloatToGeneralText(v.Get<TDateTime>().Val(), 15, sep);
-    case TVarType::String: return v.Get<std::string>();
-    default: return {};
+    case TVarType::Boolean:
+        return v.Get<bool>() ? "1" : "0";
+    case TVarType::Integer:
+        return IntToStr(v.Get<int32_t>());
+    case TVarType::LargeInt:
+        return IntToStr(v.Get<int64_t>());
+    case TVarType::Double:
+        return FloatToGeneralText(v.Get<double>(), 15, sep);
+    case TVarType::Currency:
+        return BcdToStr(BcdFromCurrency(v.Get<Currency>()), sep);
+    case TVarType::Bcd:
+        return BcdToStr(v.Get<TBcd>(), sep);
+    case TVarType::Date:
+        return FloatToGeneralText(v.Get<TDateTime>().Val(), 15, sep);
+    case TVarType::String:
+        return v.Get<std::string>();
+    default:
+        return {};
     }
 }
 
 static std::string dateText(const Variant& v, TFieldType type) {
     if (const std::string* s = v.GetIf<std::string>()) return *s;
     TDateTime d;
-    if (const TDateTime* p = v.GetIf<TDateTime>()) d = *p;
-    else if (const double* p = v.GetIf<double>()) d = TDateTime(*p);
-    else if (const int32_t* p = v.GetIf<int32_t>()) d = TDateTime(*p);
-    else DatabaseError("Invalid variant type conversion");
+    if (const TDateTime* p = v.GetIf<TDateTime>())
+        d = *p;
+    else if (const double* p = v.GetIf<double>())
+        d = TDateTime(*p);
+    else if (const int32_t* p = v.GetIf<int32_t>())
+        d = TDateTime(*p);
+    else
+        DatabaseError("Invalid variant type conversion");
     if (type == ftDate) return DateToStr(d);
     if (type == ftTime) return TimeToStr(d);
     std::string s = DateToStr(d);
@@ -435,10 +470,14 @@ static std::string dateText(const Variant& v, TFieldType type) {
 
 static std::string stringText(const Variant& v) {
     switch (v.Type()) {
-    case TVarType::String: return v.Get<std::string>();
-    case TVarType::Boolean: return v.Get<bool>() ? "True" : "False";
-    case TVarType::Date: return dateText(v, ftDateTime);
-    default: return numberText(v);
+    case TVarType::String:
+        return v.Get<std::string>();
+    case TVarType::Boolean:
+        return v.Get<bool>() ? "True" : "False";
+    case TVarType::Date:
+        return dateText(v, ftDateTime);
+    default:
+        return numberText(v);
     }
 }
 
@@ -493,7 +532,9 @@ bool TClientDataSet::Locate(const std::string& keyFields, const std::vector<Vari
 
 // ---- changes ----------------------------------------------------------------------
 
-int TClientDataSet::ChangeCount() const { return FBase ? FBase->GetChangeCount() : 0; }
+int TClientDataSet::ChangeCount() const {
+    return FBase ? FBase->GetChangeCount() : 0;
+}
 
 int TClientDataSet::ApplyUpdates(int maxErrors) {
     CheckActive();
@@ -506,8 +547,10 @@ int TClientDataSet::ApplyUpdates(int maxErrors) {
     int errorCount = 0;
     std::optional<std::vector<uint8_t>> errors =
         server.AS_ApplyUpdates(FProviderName, delta, maxErrors, errorCount, ownerData);
-    if (!errors) FBase->AcceptChanges();
-    else reconcile(*errors);
+    if (!errors)
+        FBase->AcceptChanges();
+    else
+        reconcile(*errors);
     CursorPosChanged();
     FCursorSeq = -1;
     UpdateCursorPos();

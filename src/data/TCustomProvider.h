@@ -61,9 +61,10 @@ public:
                                                int& recsOut, int options,
                                                const std::string& commandText, TParams& params,
                                                Variant& ownerData) = 0;
-    virtual std::optional<std::vector<uint8_t>>
-    AS_ApplyUpdates(const std::string& providerName, const std::vector<uint8_t>& delta,
-                    int maxErrors, int& errorCount, Variant& ownerData) = 0;
+    virtual std::optional<std::vector<uint8_t>> AS_ApplyUpdates(const std::string& providerName,
+                                                                const std::vector<uint8_t>& delta,
+                                                                int maxErrors, int& errorCount,
+                                                                Variant& ownerData) = 0;
 };
 
 // The in-process adapter over one provider (not owned).
@@ -73,8 +74,8 @@ public:
     TCustomProvider* Provider() const { return FProvider; }
 
     std::vector<uint8_t> AS_GetRecords(const std::string& providerName, int count, int& recsOut,
-                                       int options, const std::string& commandText,
-                                       TParams& params, Variant& ownerData) override;
+                                       int options, const std::string& commandText, TParams& params,
+                                       Variant& ownerData) override;
     std::optional<std::vector<uint8_t>> AS_ApplyUpdates(const std::string& providerName,
                                                         const std::vector<uint8_t>& delta,
                                                         int maxErrors, int& errorCount,

@@ -26,7 +26,9 @@ void TDataLink::SetDataSource(TDataSource* source) {
     }
 }
 
-TDataSet* TDataLink::DataSet() const { return FDataSource ? FDataSource->DataSet() : nullptr; }
+TDataSet* TDataLink::DataSet() const {
+    return FDataSource ? FDataSource->DataSet() : nullptr;
+}
 
 void TDataLink::SetReadOnly(bool value) {
     if (FReadOnly == value) return;
@@ -127,13 +129,18 @@ void TDataLink::dataEvent(int event, std::ptrdiff_t info) {
         int first = FFirstRecord + (event == deDataSetScroll ? static_cast<int>(info) : 0);
         int last = first + FBufferCount - 1;
         int count = 0;
-        if (active > last) count = active - last;
-        else if (active < first) count = active - first;
+        if (active > last)
+            count = active - last;
+        else if (active < first)
+            count = active - first;
         FFirstRecord = first + count;
         updateRange();
-        if (event == deDataSetChange) DataSetChanged();
-        else if (event == deDataSetScroll) DataSetScrolled(count);
-        else LayoutChanged();
+        if (event == deDataSetChange)
+            DataSetChanged();
+        else if (event == deDataSetScroll)
+            DataSetScrolled(count);
+        else
+            LayoutChanged();
         break;
     }
     case deUpdateRecord:

@@ -12,17 +12,28 @@
 TFieldType FieldTypeOfDef(const TFieldDef& def) {
     if (def.DataType != ftUnknown) return def.DataType;
     switch (def.Desc.Type) {
-    case DSType::Int16: return ftSmallint;
-    case DSType::Int32: return ftInteger;
-    case DSType::Int64: return ftLargeint;
-    case DSType::Boolean: return ftBoolean;
-    case DSType::Double: return ftFloat;
-    case DSType::Currency: return ftCurrency;
-    case DSType::Bcd: return ftFMTBcd;
-    case DSType::Date: return ftDate;
-    case DSType::Time: return ftTime;
-    case DSType::DateTime: return ftDateTime;
-    case DSType::String: return ftString;
+    case DSType::Int16:
+        return ftSmallint;
+    case DSType::Int32:
+        return ftInteger;
+    case DSType::Int64:
+        return ftLargeint;
+    case DSType::Boolean:
+        return ftBoolean;
+    case DSType::Double:
+        return ftFloat;
+    case DSType::Currency:
+        return ftCurrency;
+    case DSType::Bcd:
+        return ftFMTBcd;
+    case DSType::Date:
+        return ftDate;
+    case DSType::Time:
+        return ftTime;
+    case DSType::DateTime:
+        return ftDateTime;
+    case DSType::String:
+        return ftString;
     }
     return ftUnknown;
 }
@@ -49,8 +60,10 @@ TDataSet::~TDataSet() {
 // ---- opening and closing ----------------------------------------------------
 
 void TDataSet::SetActive(bool value) {
-    if (value) Open();
-    else Close();
+    if (value)
+        Open();
+    else
+        Close();
 }
 
 void TDataSet::Open() {
@@ -66,7 +79,8 @@ void TDataSet::Open() {
         } catch (...) {
         }
         freeDefaultFields();
-        for (TField* f : FFields) f->FFieldNo = 0;
+        for (TField* f : FFields)
+            f->FFieldNo = 0;
         FBuffers.clear();
         FBufferStore.clear();
         FBufferCount = FRecordCount = FActiveRecord = 0;
@@ -82,8 +96,10 @@ void TDataSet::openCursor() {
     FFieldDefs.clear();
     FLayout = TDSRecordLayout();
     InternalOpen();
-    if (FFields.empty()) createDefaultFields();
-    else bindFields();
+    if (FFields.empty())
+        createDefaultFields();
+    else
+        bindFields();
     FBuffers.clear();
     FBufferStore.clear();
     FBufferCount = 0;
@@ -103,7 +119,8 @@ void TDataSet::Close() {
         failure = std::current_exception();
     }
     freeDefaultFields();
-    for (TField* f : FFields) f->FFieldNo = 0;
+    for (TField* f : FFields)
+        f->FFieldNo = 0;
     FBuffers.clear();
     FBufferStore.clear();
     FBufferCount = 0;
@@ -117,7 +134,8 @@ void TDataSet::Close() {
 void TDataSet::SetFieldDefs(std::vector<TFieldDef> defs) {
     std::vector<DSFieldDesc> descs;
     descs.reserve(defs.size());
-    for (const TFieldDef& d : defs) descs.push_back(d.Desc);
+    for (const TFieldDef& d : defs)
+        descs.push_back(d.Desc);
     FLayout = TDSRecordLayout(std::move(descs));
     FFieldDefs = std::move(defs);
 }
@@ -170,12 +188,12 @@ void TDataSet::bindFields() {
         if (index < 0) DatabaseError(Format("Field '%s' not found", {f->DisplayName()}));
         TFieldType actual = FieldTypeOfDef(FFieldDefs[index]);
         if (FieldFamily(actual) != FieldFamily(f->DataType()))
-            DatabaseError(Format("Type mismatch for field '%s', expecting: %s actual: %s",
-                                 {f->DisplayName(), FieldTypeName(f->DataType()),
-                                  FieldTypeName(actual)}));
+            DatabaseError(
+                Format("Type mismatch for field '%s', expecting: %s actual: %s",
+                       {f->DisplayName(), FieldTypeName(f->DataType()), FieldTypeName(actual)}));
         const DSFieldDesc& desc = FFieldDefs[index].Desc;
-        if (auto* bcd = dynamic_cast<TBCDField*>(f); bcd && desc.Type == DSType::Bcd &&
-                                                     bcd->Precision() <= 0)
+        if (auto* bcd = dynamic_cast<TBCDField*>(f);
+            bcd && desc.Type == DSType::Bcd && bcd->Precision() <= 0)
             bcd->SetPrecision(desc.Size);
         if (desc.Type == DSType::String && f->FSize <= 0) f->FSize = desc.Size;
         f->FFieldNo = index + 1;
@@ -271,7 +289,8 @@ void TDataSet::updateBufferCount() {
     if (FState == dsInactive) return;
     int count = 1;
     for (TDataSource* s : FDataSources)
-        for (TDataLink* link : s->FLinks) count = std::max(count, link->BufferCount());
+        for (TDataLink* link : s->FLinks)
+            count = std::max(count, link->BufferCount());
     setBufferCount(count);
 }
 
@@ -280,7 +299,8 @@ void TDataSet::setBufferCount(int value) {
     if (value == FBufferCount) return;
     std::vector<TDataLink*> links;
     for (TDataSource* s : FDataSources)
-        for (TDataLink* link : s->FLinks) links.push_back(link);
+        for (TDataLink* link : s->FLinks)
+            links.push_back(link);
     if (value < FBufferCount && FRecordCount > 0) {
         // Keep the current record and every link's first record: drop only
         // records before all of them.
@@ -337,8 +357,10 @@ void TDataSet::activateBuffers() {
 void TDataSet::moveBuffer(int from, int to) {
     if (from == to) return;
     auto b = FBuffers.begin();
-    if (from < to) std::rotate(b + from, b + from + 1, b + to + 1);
-    else std::rotate(b + to, b + from, b + from + 1);
+    if (from < to)
+        std::rotate(b + from, b + from + 1, b + to + 1);
+    else
+        std::rotate(b + to, b + from, b + from + 1);
 }
 
 void TDataSet::setCurrentRecord(int index) {
@@ -400,13 +422,15 @@ bool TDataSet::getPriorRecord() {
 
 int TDataSet::getNextRecords() {
     int n = 0;
-    while (FRecordCount < FBufferCount && getNextRecord()) ++n;
+    while (FRecordCount < FBufferCount && getNextRecord())
+        ++n;
     return n;
 }
 
 int TDataSet::getPriorRecords() {
     int n = 0;
-    while (FRecordCount < FBufferCount && getPriorRecord()) ++n;
+    while (FRecordCount < FBufferCount && getPriorRecord())
+        ++n;
     return n;
 }
 
@@ -427,7 +451,8 @@ void TDataSet::Resync(bool exact, bool center) {
     moveBuffer(FRecordCount, 0);
     activateBuffers();
     try {
-        while (count > 0 && getPriorRecord()) --count;
+        while (count > 0 && getPriorRecord())
+            --count;
         getNextRecords();
         getPriorRecords();
     } catch (...) {
@@ -463,7 +488,9 @@ void TDataSet::InternalSetToRecord(const TRecordBuffer& buffer) {
         InternalGotoBookmark(buffer.Bookmark);
 }
 
-void TDataSet::InternalGotoBookmark(uint64_t) { DatabaseError("Capability not supported"); }
+void TDataSet::InternalGotoBookmark(uint64_t) {
+    DatabaseError("Capability not supported");
+}
 
 void TDataSet::InternalInitRecord(TRecordBuffer& buffer) {
     buffer.Data.assign(FLayout.RecordSize(), 0);
@@ -471,16 +498,28 @@ void TDataSet::InternalInitRecord(TRecordBuffer& buffer) {
     buffer.RecNo = 0;
 }
 
-void TDataSet::InternalPost() { DatabaseError("Capability not supported"); }
-void TDataSet::InternalDelete() { DatabaseError("Capability not supported"); }
+void TDataSet::InternalPost() {
+    DatabaseError("Capability not supported");
+}
+void TDataSet::InternalDelete() {
+    DatabaseError("Capability not supported");
+}
 
-bool TDataSet::CanModify() const { return Active() && GetCanModify(); }
+bool TDataSet::CanModify() const {
+    return Active() && GetCanModify();
+}
 
-int TDataSet::RecNo() const { return -1; }
+int TDataSet::RecNo() const {
+    return -1;
+}
 void TDataSet::SetRecNo(int) {}
-int TDataSet::RecordCount() const { return -1; }
+int TDataSet::RecordCount() const {
+    return -1;
+}
 
-bool TDataSet::BookmarkValid(const TBookmark& bookmark) const { return false; }
+bool TDataSet::BookmarkValid(const TBookmark& bookmark) const {
+    return false;
+}
 
 bool TDataSet::Locate(const std::string&, const std::vector<Variant>&, TLocateOptions) {
     DatabaseError("Capability not supported");

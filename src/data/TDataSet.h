@@ -71,10 +71,10 @@ enum TDataSetState : int { dsInactive, dsBrowse, dsEdit, dsInsert, dsOpening };
 
 // Notifications from a dataset to its sources and links.
 enum TDataEvent : int {
-    deFieldChange,     // info: the TField*
-    deRecordChange,    // info: a TField* or 0
+    deFieldChange,  // info: the TField*
+    deRecordChange, // info: a TField* or 0
     deDataSetChange,
-    deDataSetScroll,   // info: how far the buffered records moved (see below)
+    deDataSetScroll, // info: how far the buffered records moved (see below)
     deLayoutChange,
     deUpdateRecord,
     deUpdateState,
@@ -289,7 +289,10 @@ protected:
     void CheckRequiredFields();
     const TRecordBuffer& ActiveRecordBuffer() const;
     // Bof/Eof after a descendant repositioned and resynced.
-    void SetBofEof(bool bof, bool eof) { FBOF = bof; FEOF = eof; }
+    void SetBofEof(bool bof, bool eof) {
+        FBOF = bof;
+        FEOF = eof;
+    }
     void DoBeforeScroll();
     void DoAfterScroll();
 

@@ -13,18 +13,26 @@ static void uniDirectionalError() {
     DatabaseError("Operation not allowed on a unidirectional dataset");
 }
 
-void TDataSet::DoBeforeScroll() { callEvent(BeforeScroll, this); }
-void TDataSet::DoAfterScroll() { callEvent(AfterScroll, this); }
+void TDataSet::DoBeforeScroll() {
+    callEvent(BeforeScroll, this);
+}
+void TDataSet::DoAfterScroll() {
+    callEvent(AfterScroll, this);
+}
 
-bool TDataSet::IsEmpty() const { return FRecordCount == 0; }
+bool TDataSet::IsEmpty() const {
+    return FRecordCount == 0;
+}
 
 void TDataSet::CheckBrowseMode() {
     CheckActive();
     DataEvent(deCheckBrowseMode);
     if (FState == dsEdit || FState == dsInsert) {
         UpdateRecord();
-        if (FModified) Post();
-        else Cancel();
+        if (FModified)
+            Post();
+        else
+            Cancel();
     }
 }
 
@@ -120,12 +128,16 @@ int TDataSet::MoveBy(int distance) {
                 --result;
             }
         } catch (...) {
-            if (FRecordCount != oldRecordCount) DataEvent(deDataSetChange);
-            else DataEvent(deDataSetScroll, scroll);
+            if (FRecordCount != oldRecordCount)
+                DataEvent(deDataSetChange);
+            else
+                DataEvent(deDataSetScroll, scroll);
             throw;
         }
-        if (FRecordCount != oldRecordCount) DataEvent(deDataSetChange);
-        else DataEvent(deDataSetScroll, scroll);
+        if (FRecordCount != oldRecordCount)
+            DataEvent(deDataSetChange);
+        else
+            DataEvent(deDataSetScroll, scroll);
         DoAfterScroll();
     }
     return result;
@@ -149,7 +161,8 @@ void TDataSet::GotoBookmark(const TBookmark& bookmark) {
 
 // ---- editing ----------------------------------------------------------------------
 
-void TDataSet::CheckOperation(const std::function<void()>& op, const TDataSetErrorEvent& errorEvent) {
+void TDataSet::CheckOperation(const std::function<void()>& op,
+                              const TDataSetErrorEvent& errorEvent) {
     for (;;) {
         try {
             UpdateCursorPos();

@@ -73,8 +73,10 @@ Variant TDateTimeField::GetAsVariant() const {
 void TDateTimeField::SetVarValue(const Variant& v) {
     if (v.IsEmpty()) return Clear();
     switch (v.Type()) {
-    case TVarType::Date: return SetAsDateTimeValue(v.Get<TDateTime>());
-    case TVarType::String: return SetAsStringValue(v.Get<std::string>());
+    case TVarType::Date:
+        return SetAsDateTimeValue(v.Get<TDateTime>());
+    case TVarType::String:
+        return SetAsStringValue(v.Get<std::string>());
     default: {
         double d;
         if (!fieldvalues::ToDouble(v, d)) AccessError("DateTime");
@@ -83,10 +85,18 @@ void TDateTimeField::SetVarValue(const Variant& v) {
     }
 }
 
-std::string TDateTimeField::GetAsString() const { return GetText(false); }
-void TDateTimeField::SetAsStringValue(std::string_view v) { SetText(v); }
-double TDateTimeField::GetAsFloat() const { return GetAsDateTime().Val(); }
-void TDateTimeField::SetAsFloatValue(double v) { SetAsDateTimeValue(TDateTime(v)); }
+std::string TDateTimeField::GetAsString() const {
+    return GetText(false);
+}
+void TDateTimeField::SetAsStringValue(std::string_view v) {
+    SetText(v);
+}
+double TDateTimeField::GetAsFloat() const {
+    return GetAsDateTime().Val();
+}
+void TDateTimeField::SetAsFloatValue(double v) {
+    SetAsDateTimeValue(TDateTime(v));
+}
 
 TDateTime TDateTimeField::GetAsDateTime() const {
     Variant v = GetData();
@@ -112,7 +122,9 @@ void TDateField::SetTextValue(std::string_view text) {
     SetAsDateTimeValue(StrToDate(Trim(text)));
 }
 
-TDateTime TDateField::normalized(TDateTime v) const { return TDateTime(std::trunc(v.Val())); }
+TDateTime TDateField::normalized(TDateTime v) const {
+    return TDateTime(std::trunc(v.Val()));
+}
 
 std::string TTimeField::GetText(bool) const {
     if (IsNull()) return {};

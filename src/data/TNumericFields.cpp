@@ -24,7 +24,8 @@ static std::string formatGeneral(bool negative, std::string digits, int point, i
         digits.resize(precision);
         if (up) {
             int i = precision - 1;
-            while (i >= 0 && digits[i] == '9') digits[i--] = '0';
+            while (i >= 0 && digits[i] == '9')
+                digits[i--] = '0';
             if (i < 0) {
                 digits.insert(digits.begin(), '1');
                 digits.pop_back();
@@ -34,7 +35,8 @@ static std::string formatGeneral(bool negative, std::string digits, int point, i
             }
         }
     }
-    while (!digits.empty() && digits.back() == '0') digits.pop_back();
+    while (!digits.empty() && digits.back() == '0')
+        digits.pop_back();
     if (digits.empty()) return "0";
     std::string out = negative ? "-" : "";
     if (point > precision || point < -3) {
@@ -126,7 +128,9 @@ std::string TIntegerField::GetText(bool) const {
     return IntToStr(GetAsLargeInt());
 }
 
-void TIntegerField::SetTextValue(std::string_view text) { SetAsLargeIntValue(StrToInt64(Trim(text))); }
+void TIntegerField::SetTextValue(std::string_view text) {
+    SetAsLargeIntValue(StrToInt64(Trim(text)));
+}
 
 Variant TIntegerField::GetAsVariant() const {
     Variant v = GetData();
@@ -143,8 +147,12 @@ void TIntegerField::SetVarValue(const Variant& v) {
     SetAsLargeIntValue(i);
 }
 
-std::string TIntegerField::GetAsString() const { return GetText(false); }
-void TIntegerField::SetAsStringValue(std::string_view v) { SetText(v); }
+std::string TIntegerField::GetAsString() const {
+    return GetText(false);
+}
+void TIntegerField::SetAsStringValue(std::string_view v) {
+    SetText(v);
+}
 
 int32_t TIntegerField::GetAsInteger() const {
     int64_t v = GetAsLargeInt();
@@ -153,7 +161,9 @@ int32_t TIntegerField::GetAsInteger() const {
     return static_cast<int32_t>(v);
 }
 
-void TIntegerField::SetAsIntegerValue(int32_t v) { SetAsLargeIntValue(v); }
+void TIntegerField::SetAsIntegerValue(int32_t v) {
+    SetAsLargeIntValue(v);
+}
 
 int64_t TIntegerField::GetAsLargeInt() const {
     Variant v = GetData();
@@ -165,32 +175,51 @@ int64_t TIntegerField::GetAsLargeInt() const {
 
 void TIntegerField::SetAsLargeIntValue(int64_t v) {
     if (v < FMinValue || v > FMaxValue)
-        DatabaseError(Format("%s is not a valid value for field '%s'. The allowed range is %s to %s",
-                             {IntToStr(v), DisplayName(), IntToStr(FMinValue), IntToStr(FMaxValue)}));
+        DatabaseError(
+            Format("%s is not a valid value for field '%s'. The allowed range is %s to %s",
+                   {IntToStr(v), DisplayName(), IntToStr(FMinValue), IntToStr(FMaxValue)}));
     DSType t = columnType();
-    if (t == DSType::Int64) SetData(Variant(v));
-    else if (t == DSType::Double) SetData(Variant(static_cast<double>(v)));
-    else if (t == DSType::Bcd) SetData(Variant(TBcd{v, 0}));
-    else if (t == DSType::Currency) SetData(Variant(CurrencyFromBcd(TBcd{v, 0})));
+    if (t == DSType::Int64)
+        SetData(Variant(v));
+    else if (t == DSType::Double)
+        SetData(Variant(static_cast<double>(v)));
+    else if (t == DSType::Bcd)
+        SetData(Variant(TBcd{v, 0}));
+    else if (t == DSType::Currency)
+        SetData(Variant(CurrencyFromBcd(TBcd{v, 0})));
     else if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
-        DatabaseError(Format("%s is not a valid value for field '%s'. The allowed range is %s to %s",
-                             {IntToStr(v), DisplayName(), "-2147483648", "2147483647"}));
-    else SetData(Variant(static_cast<int32_t>(v)));
+        DatabaseError(
+            Format("%s is not a valid value for field '%s'. The allowed range is %s to %s",
+                   {IntToStr(v), DisplayName(), "-2147483648", "2147483647"}));
+    else
+        SetData(Variant(static_cast<int32_t>(v)));
 }
 
-double TIntegerField::GetAsFloat() const { return static_cast<double>(GetAsLargeInt()); }
+double TIntegerField::GetAsFloat() const {
+    return static_cast<double>(GetAsLargeInt());
+}
 void TIntegerField::SetAsFloatValue(double v) {
     if (!(v >= -9.2e18 && v <= 9.2e18)) AccessError("Float");
     SetAsLargeIntValue(static_cast<int64_t>(std::llround(v)));
 }
-Currency TIntegerField::GetAsCurrency() const { return CurrencyFromBcd(TBcd{GetAsLargeInt(), 0}); }
+Currency TIntegerField::GetAsCurrency() const {
+    return CurrencyFromBcd(TBcd{GetAsLargeInt(), 0});
+}
 void TIntegerField::SetAsCurrencyValue(Currency v) {
     SetAsLargeIntValue(RoundBcd(BcdFromCurrency(v), 0).Value);
 }
-TBcd TIntegerField::GetAsBCD() const { return TBcd{GetAsLargeInt(), 0}; }
-void TIntegerField::SetAsBCDValue(const TBcd& v) { SetAsLargeIntValue(RoundBcd(v, 0).Value); }
-bool TIntegerField::GetAsBoolean() const { return GetAsLargeInt() != 0; }
-void TIntegerField::SetAsBooleanValue(bool v) { SetAsLargeIntValue(v ? 1 : 0); }
+TBcd TIntegerField::GetAsBCD() const {
+    return TBcd{GetAsLargeInt(), 0};
+}
+void TIntegerField::SetAsBCDValue(const TBcd& v) {
+    SetAsLargeIntValue(RoundBcd(v, 0).Value);
+}
+bool TIntegerField::GetAsBoolean() const {
+    return GetAsLargeInt() != 0;
+}
+void TIntegerField::SetAsBooleanValue(bool v) {
+    SetAsLargeIntValue(v ? 1 : 0);
+}
 
 // ---- TFloatField ------------------------------------------------------------------
 
@@ -230,21 +259,29 @@ void TFloatField::SetVarValue(const Variant& v) {
     SetAsFloatValue(d);
 }
 
-std::string TFloatField::GetAsString() const { return GetText(false); }
-void TFloatField::SetAsStringValue(std::string_view v) { SetText(v); }
+std::string TFloatField::GetAsString() const {
+    return GetText(false);
+}
+void TFloatField::SetAsStringValue(std::string_view v) {
+    SetText(v);
+}
 int32_t TFloatField::GetAsInteger() const {
     double d = std::round(GetAsFloat());
     if (!(d >= std::numeric_limits<int32_t>::min() && d <= std::numeric_limits<int32_t>::max()))
         AccessError("Integer");
     return static_cast<int32_t>(d);
 }
-void TFloatField::SetAsIntegerValue(int32_t v) { SetAsFloatValue(v); }
+void TFloatField::SetAsIntegerValue(int32_t v) {
+    SetAsFloatValue(v);
+}
 int64_t TFloatField::GetAsLargeInt() const {
     double d = std::round(GetAsFloat());
     if (!(d >= -9.2e18 && d <= 9.2e18)) AccessError("LargeInt");
     return static_cast<int64_t>(d);
 }
-void TFloatField::SetAsLargeIntValue(int64_t v) { SetAsFloatValue(static_cast<double>(v)); }
+void TFloatField::SetAsLargeIntValue(int64_t v) {
+    SetAsFloatValue(static_cast<double>(v));
+}
 
 double TFloatField::GetAsFloat() const {
     Variant v = GetData();
@@ -260,8 +297,10 @@ void TFloatField::SetAsFloatValue(double v) {
     if (t == DSType::Currency || t == DSType::Bcd) {
         TBcd b;
         if (!DoubleToBcd(v, 4, b)) throw EConvertError("BCD overflow");
-        if (t == DSType::Currency) SetData(Variant(CurrencyFromBcd(b)));
-        else SetData(Variant(b));
+        if (t == DSType::Currency)
+            SetData(Variant(CurrencyFromBcd(b)));
+        else
+            SetData(Variant(b));
         return;
     }
     SetData(Variant(v));
@@ -278,9 +317,12 @@ Currency TFloatField::GetAsCurrency() const {
 
 void TFloatField::SetAsCurrencyValue(Currency v) {
     DSType t = columnType();
-    if (t == DSType::Currency) SetData(Variant(v));
-    else if (t == DSType::Bcd) SetData(Variant(BcdFromCurrency(v)));
-    else SetData(Variant(static_cast<double>(v.Units) / 10000.0));
+    if (t == DSType::Currency)
+        SetData(Variant(v));
+    else if (t == DSType::Bcd)
+        SetData(Variant(BcdFromCurrency(v)));
+    else
+        SetData(Variant(static_cast<double>(v.Units) / 10000.0));
 }
 
 TBcd TFloatField::GetAsBCD() const {
@@ -293,9 +335,12 @@ TBcd TFloatField::GetAsBCD() const {
 
 void TFloatField::SetAsBCDValue(const TBcd& v) {
     DSType t = columnType();
-    if (t == DSType::Currency) SetData(Variant(CurrencyFromBcd(v)));
-    else if (t == DSType::Bcd) SetData(Variant(v));
-    else SetData(Variant(BcdToDouble(v)));
+    if (t == DSType::Currency)
+        SetData(Variant(CurrencyFromBcd(v)));
+    else if (t == DSType::Bcd)
+        SetData(Variant(v));
+    else
+        SetData(Variant(BcdToDouble(v)));
 }
 
 // ---- TBCDField ----------------------------------------------------------------------
@@ -313,7 +358,8 @@ bool TBCDField::IsValidChar(char32_t ch) const {
 
 TBcd TBCDField::fitted(const TBcd& v) const {
     TBcd b = RoundBcd(v, Size());
-    if (FPrecision > 0 && IntegerDigits(b) > FPrecision - Size()) throw EConvertError("BCD overflow");
+    if (FPrecision > 0 && IntegerDigits(b) > FPrecision - Size())
+        throw EConvertError("BCD overflow");
     return b;
 }
 
@@ -353,8 +399,12 @@ void TBCDField::SetVarValue(const Variant& v) {
     SetAsBCDValue(b);
 }
 
-std::string TBCDField::GetAsString() const { return GetText(false); }
-void TBCDField::SetAsStringValue(std::string_view v) { SetText(v); }
+std::string TBCDField::GetAsString() const {
+    return GetText(false);
+}
+void TBCDField::SetAsStringValue(std::string_view v) {
+    SetText(v);
+}
 
 int32_t TBCDField::GetAsInteger() const {
     int64_t v = GetAsLargeInt();
@@ -362,17 +412,29 @@ int32_t TBCDField::GetAsInteger() const {
         AccessError("Integer");
     return static_cast<int32_t>(v);
 }
-void TBCDField::SetAsIntegerValue(int32_t v) { SetAsBCDValue(TBcd{v, 0}); }
-int64_t TBCDField::GetAsLargeInt() const { return RoundBcd(GetAsBCD(), 0).Value; }
-void TBCDField::SetAsLargeIntValue(int64_t v) { SetAsBCDValue(TBcd{v, 0}); }
-double TBCDField::GetAsFloat() const { return BcdToDouble(GetAsBCD()); }
+void TBCDField::SetAsIntegerValue(int32_t v) {
+    SetAsBCDValue(TBcd{v, 0});
+}
+int64_t TBCDField::GetAsLargeInt() const {
+    return RoundBcd(GetAsBCD(), 0).Value;
+}
+void TBCDField::SetAsLargeIntValue(int64_t v) {
+    SetAsBCDValue(TBcd{v, 0});
+}
+double TBCDField::GetAsFloat() const {
+    return BcdToDouble(GetAsBCD());
+}
 void TBCDField::SetAsFloatValue(double v) {
     TBcd b;
     if (!DoubleToBcd(v, Size() > 0 ? Size() : 18, b)) throw EConvertError("BCD overflow");
     SetAsBCDValue(b);
 }
-Currency TBCDField::GetAsCurrency() const { return CurrencyFromBcd(GetAsBCD()); }
-void TBCDField::SetAsCurrencyValue(Currency v) { SetAsBCDValue(BcdFromCurrency(v)); }
+Currency TBCDField::GetAsCurrency() const {
+    return CurrencyFromBcd(GetAsBCD());
+}
+void TBCDField::SetAsCurrencyValue(Currency v) {
+    SetAsBCDValue(BcdFromCurrency(v));
+}
 
 TBcd TBCDField::GetAsBCD() const {
     Variant v = GetData();
@@ -385,15 +447,22 @@ TBcd TBCDField::GetAsBCD() const {
 void TBCDField::SetAsBCDValue(const TBcd& v) {
     TBcd b = fitted(v);
     switch (columnType()) {
-    case DSType::Currency: SetData(Variant(CurrencyFromBcd(b))); break;
-    case DSType::Double: SetData(Variant(BcdToDouble(b))); break;
+    case DSType::Currency:
+        SetData(Variant(CurrencyFromBcd(b)));
+        break;
+    case DSType::Double:
+        SetData(Variant(BcdToDouble(b)));
+        break;
     case DSType::Bcd: {
         // The column keeps its own scale; a value it cannot hold exactly is
         // rounded to it rather than refused.
-        int scale = DataSet() && FieldNo() > 0 ? DataSet()->Layout().Fields()[FieldNo() - 1].Scale : b.Scale;
+        int scale = DataSet() && FieldNo() > 0 ? DataSet()->Layout().Fields()[FieldNo() - 1].Scale
+                                               : b.Scale;
         SetData(Variant(RoundBcd(b, scale)));
         break;
     }
-    default: SetData(Variant(b)); break;
+    default:
+        SetData(Variant(b));
+        break;
     }
 }

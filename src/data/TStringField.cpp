@@ -8,8 +8,12 @@
 
 TStringField::TStringField(TComponent* owner) : TField(owner, ftString, taLeftJustify) {}
 
-std::string TStringField::GetText(bool) const { return GetAsString(); }
-void TStringField::SetTextValue(std::string_view text) { SetAsStringValue(text); }
+std::string TStringField::GetText(bool) const {
+    return GetAsString();
+}
+void TStringField::SetTextValue(std::string_view text) {
+    SetAsStringValue(text);
+}
 
 Variant TStringField::GetAsVariant() const {
     Variant v = GetData();
@@ -20,16 +24,25 @@ Variant TStringField::GetAsVariant() const {
 void TStringField::SetVarValue(const Variant& v) {
     switch (v.Type()) {
     case TVarType::Unassigned:
-    case TVarType::Null: return Clear();
-    case TVarType::String: return SetAsStringValue(v.Get<std::string>());
-    case TVarType::Boolean: return SetAsBooleanValue(v.Get<bool>());
-    case TVarType::Integer: return SetAsLargeIntValue(v.Get<int32_t>());
-    case TVarType::LargeInt: return SetAsLargeIntValue(v.Get<int64_t>());
-    case TVarType::Double: return SetAsFloatValue(v.Get<double>());
+    case TVarType::Null:
+        return Clear();
+    case TVarType::String:
+        return SetAsStringValue(v.Get<std::string>());
+    case TVarType::Boolean:
+        return SetAsBooleanValue(v.Get<bool>());
+    case TVarType::Integer:
+        return SetAsLargeIntValue(v.Get<int32_t>());
+    case TVarType::LargeInt:
+        return SetAsLargeIntValue(v.Get<int64_t>());
+    case TVarType::Double:
+        return SetAsFloatValue(v.Get<double>());
     case TVarType::Currency:
-        return SetAsStringValue(BcdToStr(BcdFromCurrency(v.Get<Currency>()), FormatSettings.DecimalSeparator));
-    case TVarType::Bcd: return SetAsStringValue(BcdToStr(v.Get<TBcd>(), FormatSettings.DecimalSeparator));
-    case TVarType::Date: return SetAsDateTimeValue(v.Get<TDateTime>());
+        return SetAsStringValue(
+            BcdToStr(BcdFromCurrency(v.Get<Currency>()), FormatSettings.DecimalSeparator));
+    case TVarType::Bcd:
+        return SetAsStringValue(BcdToStr(v.Get<TBcd>(), FormatSettings.DecimalSeparator));
+    case TVarType::Date:
+        return SetAsDateTimeValue(v.Get<TDateTime>());
     }
 }
 
@@ -53,12 +66,16 @@ int32_t TStringField::GetAsInteger() const {
     std::string s = Trim(GetAsString());
     return s.empty() ? 0 : StrToInt(s);
 }
-void TStringField::SetAsIntegerValue(int32_t v) { SetAsStringValue(IntToStr(v)); }
+void TStringField::SetAsIntegerValue(int32_t v) {
+    SetAsStringValue(IntToStr(v));
+}
 int64_t TStringField::GetAsLargeInt() const {
     std::string s = Trim(GetAsString());
     return s.empty() ? 0 : StrToInt64(s);
 }
-void TStringField::SetAsLargeIntValue(int64_t v) { SetAsStringValue(IntToStr(v)); }
+void TStringField::SetAsLargeIntValue(int64_t v) {
+    SetAsStringValue(IntToStr(v));
+}
 
 double TStringField::GetAsFloat() const {
     std::string s = Trim(GetAsString());
@@ -87,4 +104,6 @@ bool TStringField::GetAsBoolean() const {
     std::string s = UpperCase(Trim(GetAsString()));
     return s == "TRUE" || s == "T" || s == "Y" || s == "YES" || s == "1";
 }
-void TStringField::SetAsBooleanValue(bool v) { SetAsStringValue(v ? "True" : "False"); }
+void TStringField::SetAsBooleanValue(bool v) {
+    SetAsStringValue(v ? "True" : "False");
+}

@@ -6,7 +6,8 @@
 
 namespace fixtures {
 
-std::vector<uint8_t> MakePacket(const std::vector<DSFieldDesc>& fields, const std::vector<Row>& rows,
+std::vector<uint8_t> MakePacket(const std::vector<DSFieldDesc>& fields,
+                                const std::vector<Row>& rows,
                                 const std::vector<DSAttribute>& attributes) {
     auto writer = CreateDSWriter();
     writer->Init(fields, attributes);

@@ -22,7 +22,8 @@ namespace fixtures {
 // One row: values in field order (Null{} for null).
 using Row = std::vector<Variant>;
 
-std::vector<uint8_t> MakePacket(const std::vector<DSFieldDesc>& fields, const std::vector<Row>& rows,
+std::vector<uint8_t> MakePacket(const std::vector<DSFieldDesc>& fields,
+                                const std::vector<Row>& rows,
                                 const std::vector<DSAttribute>& attributes = {});
 
 // ID Int32 (required), NAME String(20), AMOUNT Bcd(15,4).

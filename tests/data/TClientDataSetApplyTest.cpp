@@ -15,7 +15,8 @@ class ClientDataSetApplyTest : public ::testing::Test {
 protected:
     TSettingsGuard settings;
     TComponent owner;
-    TPacketProvider* provider = new TPacketProvider(&owner, "PAjuste", SimpleFields(), SimpleRows(5));
+    TPacketProvider* provider =
+        new TPacketProvider(&owner, "PAjuste", SimpleFields(), SimpleRows(5));
     TClientDataSet* ds = new TClientDataSet(&owner);
 
     void SetUp() override {
@@ -45,7 +46,8 @@ protected:
                 if (delta.RowStatus(row) == dsRecUnmodified) continue; // a modification's old row
                 const uint8_t* rec = delta.Record(row);
                 Variant id = delta.Layout().GetField(rec, idField);
-                if (id.IsEmpty() && row > 0) id = delta.Layout().GetField(delta.Record(row - 1), idField);
+                if (id.IsEmpty() && row > 0)
+                    id = delta.Layout().GetField(delta.Record(row - 1), idField);
                 for (int wanted : ids)
                     if (id == Variant(int32_t(wanted))) {
                         errors.AddError(row, response + 1, "refused " + std::to_string(wanted), "",

@@ -25,7 +25,8 @@ protected:
     }
     std::vector<int> counts() const {
         std::vector<int> c;
-        for (const GetRecordsCall& call : provider->Calls) c.push_back(call.Count);
+        for (const GetRecordsCall& call : provider->Calls)
+            c.push_back(call.Count);
         return c;
     }
 };
@@ -161,8 +162,8 @@ TEST_F(ClientDataSetPacketsTest, CommandTextChangesOnlyWhenDifferentAndNamesItsP
 TEST_F(ClientDataSetPacketsTest, ProviderErrorsArriveAsOleExceptionsAndTheDataSetStaysClosed) {
     make(10);
     bool eventSeen = false;
-    ds->OnEditError = ds->OnPostError = ds->OnDeleteError = [&](TDataSet*, EDatabaseError&,
-                                                               TDataAction&) { eventSeen = true; };
+    ds->OnEditError = ds->OnPostError =
+        ds->OnDeleteError = [&](TDataSet*, EDatabaseError&, TDataAction&) { eventSeen = true; };
     provider->FailWith = "Unable to complete network request to host \"x\".\r\n. ";
     try {
         ds->Open();

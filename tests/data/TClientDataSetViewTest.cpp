@@ -27,8 +27,8 @@ protected:
         const int64_t rates[] = {0, 400, 1000, 1900};
         for (int i = 1; i <= 1500; ++i)
             rows.push_back(AdjustmentRow(i, i % 2 ? march : april, april, rates[i % 4], 8000));
-        rows.push_back(Row{Variant(int32_t(1501)), Variant(march), Variant(Null{}),
-                           Variant(Null{}), Variant(TBcd{8000, 4})});
+        rows.push_back(Row{Variant(int32_t(1501)), Variant(march), Variant(Null{}), Variant(Null{}),
+                           Variant(TBcd{8000, 4})});
         provider = new TPacketProvider(&owner, "PAjuste", AdjustmentFields(), rows);
         ds = new TClientDataSet(&owner);
         ds->SetProviderName("PAjuste");
@@ -58,9 +58,15 @@ TEST_F(ClientDataSetViewTest, LocateExpressionTexts) {
         {"AJCI_ID", {int32_t(7)}, 0, ',', "[AJCI_ID]=7"},
         {"AJCI_ID", {Null{}}, 0, ',', "[AJCI_ID] IS NULL"},
         {"AJCI_FECINI", {EncodeDate(2016, 3, 15)}, 0, ',', "[AJCI_FECINI]='15/03/2016'"},
-        {"AJCI_ID;AJCI_FECFIN", {int32_t(3), Null{}}, 0, ',',
+        {"AJCI_ID;AJCI_FECFIN",
+         {int32_t(3), Null{}},
+         0,
+         ',',
          "[AJCI_ID]=3 and [AJCI_FECFIN] IS NULL"},
-        {"AJCI_ID; AJCI_PORC", {int32_t(3), Currency{8000}}, 0, ',',
+        {"AJCI_ID; AJCI_PORC",
+         {int32_t(3), Currency{8000}},
+         0,
+         ',',
          "[AJCI_ID]=3 and [AJCI_PORC]=0,8"},
     };
     for (const Case& c : cases) {
@@ -73,9 +79,9 @@ TEST_F(ClientDataSetViewTest, LocateExpressionTexts) {
 TEST_F(ClientDataSetViewTest, LocateExpressionQuotesTextAndRefusesOtherTypes) {
     TComponent o;
     auto* text = new TClientDataSet(&o);
-    text->SetData(MakePacket({DSFieldDesc{"NAME", DSType::String, 20},
-                              DSFieldDesc{"FLAG", DSType::Boolean}},
-                             {Row{Variant("O'Brien"), Variant(true)}}));
+    text->SetData(
+        MakePacket({DSFieldDesc{"NAME", DSType::String, 20}, DSFieldDesc{"FLAG", DSType::Boolean}},
+                   {Row{Variant("O'Brien"), Variant(true)}}));
     EXPECT_EQ(text->LocateExpression("NAME", {Variant("O'Brien")}), "[NAME]='O''Brien'");
     EXPECT_EQ(text->LocateExpression("NAME", {Variant("O'B")}, loPartialKey), "[NAME]='O''B*'");
     try {
@@ -208,7 +214,8 @@ TEST_F(ClientDataSetViewTest, TheEditorsBuildLeavesOneRowPerDistinctRate) {
     cajuste->SetFilter("AJCI_FECINI = " + QuotedStr(DateToStr(start)));
     cajuste->SetFiltered(true);
     cajuste->Open();
-    while (!cajuste->Eof()) cajuste->Delete();
+    while (!cajuste->Eof())
+        cajuste->Delete();
     if (!ctarifas->Active()) ctarifas->Open();
     ctarifas->First();
     while (!ctarifas->Eof()) {

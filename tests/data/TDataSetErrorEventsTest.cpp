@@ -231,7 +231,9 @@ TEST_F(DataSetErrorEventsTest, ReadOnlyAndEmptyDataSetsRefuseChangesOutsideTheEv
 TEST_F(DataSetErrorEventsTest, EventsAroundEditingRunInOrder) {
     ds->Open();
     std::vector<std::string> order;
-    auto note = [&](const char* what) { return [&order, what](TDataSet*) { order.push_back(what); }; };
+    auto note = [&](const char* what) {
+        return [&order, what](TDataSet*) { order.push_back(what); };
+    };
     ds->BeforeEdit = note("BeforeEdit");
     ds->AfterEdit = note("AfterEdit");
     ds->BeforePost = note("BeforePost");

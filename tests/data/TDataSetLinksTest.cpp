@@ -144,8 +144,8 @@ TEST_F(DataSetLinksTest, EditPostInsertCancelAndDeleteNotifications) {
     ds->FieldByName("NAME")->SetAsString("again");
     link.Take();
     ds->Next();
-    EXPECT_EQ(link.Take(), (Events{"check", "update", "update", "check", "browsing", "changed",
-                               "scrolled 0"}));
+    EXPECT_EQ(link.Take(),
+              (Events{"check", "update", "update", "check", "browsing", "changed", "scrolled 0"}));
     EXPECT_EQ(ds->State(), dsBrowse);
     ds->Prior();
     EXPECT_EQ(ds->FieldByName("NAME")->AsString(), "again");
@@ -242,7 +242,9 @@ TEST_F(DataSetLinksTest, InsertGoesBeforeTheCurrentRow) {
 
 TEST_F(DataSetLinksTest, DataSourceStateAndEvents) {
     std::vector<std::string> seen;
-    source->OnStateChange = [&](TDataSource* s) { seen.push_back("state " + std::to_string(s->State())); };
+    source->OnStateChange = [&](TDataSource* s) {
+        seen.push_back("state " + std::to_string(s->State()));
+    };
     source->OnDataChange = [&](TDataSource*, TField* f) {
         seen.push_back(f ? "data " + f->FieldName() : "data");
     };
@@ -267,7 +269,8 @@ TEST_F(DataSetLinksTest, RandomOperationsKeepTheWindowInStepWithTheRows) {
     link.SetBufferCount(7);
     ds->Open();
     std::vector<int> rows;
-    for (int i = 1; i <= 200; ++i) rows.push_back(i);
+    for (int i = 1; i <= 200; ++i)
+        rows.push_back(i);
     int at = 0, nextId = 1000;
     uint32_t seed = 12345;
     auto random = [&](int n) {
@@ -278,7 +281,8 @@ TEST_F(DataSetLinksTest, RandomOperationsKeepTheWindowInStepWithTheRows) {
         int op = random(9);
         SCOPED_TRACE(testing::Message() << "step " << step << " op " << op);
         switch (op) {
-        case 0: case 1: {
+        case 0:
+        case 1: {
             int k = random(61) - 30;
             int target = std::clamp(at + k, 0, static_cast<int>(rows.size()) - 1);
             EXPECT_EQ(ds->MoveBy(k), target - at);
@@ -286,8 +290,13 @@ TEST_F(DataSetLinksTest, RandomOperationsKeepTheWindowInStepWithTheRows) {
             break;
         }
         case 2:
-            if (random(2)) { ds->First(); at = 0; }
-            else { ds->Last(); at = static_cast<int>(rows.size()) - 1; }
+            if (random(2)) {
+                ds->First();
+                at = 0;
+            } else {
+                ds->Last();
+                at = static_cast<int>(rows.size()) - 1;
+            }
             break;
         case 3: {
             int r = random(static_cast<int>(rows.size())) + 1;
@@ -323,8 +332,10 @@ TEST_F(DataSetLinksTest, RandomOperationsKeepTheWindowInStepWithTheRows) {
         case 8:
             ds->Edit();
             ds->FieldByName("NAME")->SetAsString("step" + std::to_string(step));
-            if (random(2)) ds->Post();
-            else ds->Cancel();
+            if (random(2))
+                ds->Post();
+            else
+                ds->Cancel();
             break;
         }
         ASSERT_EQ(ds->RecordCount(), static_cast<int>(rows.size()));
@@ -336,7 +347,8 @@ TEST_F(DataSetLinksTest, RandomOperationsKeepTheWindowInStepWithTheRows) {
         ASSERT_EQ(link.RecordCount(), std::min(7, static_cast<int>(rows.size())));
         for (int i = 0; i < link.RecordCount(); ++i) {
             link.SetActiveRecord(i);
-            ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), rows[at - active + i]) << "window row " << i;
+            ASSERT_EQ(ds->FieldByName("ID")->AsInteger(), rows[at - active + i])
+                << "window row " << i;
         }
         link.SetActiveRecord(active);
     }

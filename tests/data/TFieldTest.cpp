@@ -19,9 +19,7 @@ struct OneValue {
     TComponent owner;
     TClientDataSet* ds = new TClientDataSet(&owner);
 
-    OneValue(DSFieldDesc desc, Variant value) {
-        ds->SetData(MakePacket({desc}, {Row{value}}));
-    }
+    OneValue(DSFieldDesc desc, Variant value) { ds->SetData(MakePacket({desc}, {Row{value}})); }
     TField* field() { return ds->Fields(0); }
 };
 
@@ -50,11 +48,19 @@ TEST_F(FieldTest, DisplayAndEditTextByTypeAndSeparator) {
         {"bcd negative", {"F", DSType::Bcd, 15, 4}, TBcd{-12345000, 4}, ',', "-1234,5", "-1234,5"},
         {"bcd zero", {"F", DSType::Bcd, 15, 4}, TBcd{0, 4}, ',', "0", "0"},
         {"bcd null", {"F", DSType::Bcd, 15, 4}, Null{}, ',', "", ""},
-        {"bcd 11 integer digits", {"F", DSType::Bcd, 15, 4}, TBcd{999999999999999, 4}, ',',
-         "99999999999,9999", "99999999999,9999"},
+        {"bcd 11 integer digits",
+         {"F", DSType::Bcd, 15, 4},
+         TBcd{999999999999999, 4},
+         ',',
+         "99999999999,9999",
+         "99999999999,9999"},
         {"currency", {"F", DSType::Currency}, Currency{8000}, ',', "0,8", "0,8"},
         {"float 0.8", {"F", DSType::Double}, 0.8, ',', "0,8", "0,8"},
-        {"float third", {"F", DSType::Double}, 1.0 / 3, ',', "0,333333333333333",
+        {"float third",
+         {"F", DSType::Double},
+         1.0 / 3,
+         ',',
+         "0,333333333333333",
          "0,333333333333333"},
         {"float large", {"F", DSType::Double}, 1.5e20, ',', "1,5E20", "1,5E20"},
         {"float small", {"F", DSType::Double}, 1e-6, '.', "1E-6", "1E-6"},
@@ -63,8 +69,12 @@ TEST_F(FieldTest, DisplayAndEditTextByTypeAndSeparator) {
         {"largeint", {"F", DSType::Int64}, int64_t(9000000000), ',', "9000000000", "9000000000"},
         {"date", {"F", DSType::Date}, day, ',', "15/03/2016", "15/03/2016"},
         {"date null", {"F", DSType::Date}, Null{}, ',', "", ""},
-        {"datetime", {"F", DSType::DateTime}, TDateTime(day.Val() + 0.5), ',',
-         "15/03/2016 12:00:00", "15/03/2016 12:00:00"},
+        {"datetime",
+         {"F", DSType::DateTime},
+         TDateTime(day.Val() + 0.5),
+         ',',
+         "15/03/2016 12:00:00",
+         "15/03/2016 12:00:00"},
         {"datetime midnight", {"F", DSType::DateTime}, day, ',', "15/03/2016", "15/03/2016"},
         {"time", {"F", DSType::Time}, TDateTime(0.75), ',', "18:00:00", "18:00:00"},
         {"string", {"F", DSType::String, 10}, "abc", ',', "abc", "abc"},
@@ -170,18 +180,18 @@ TEST_F(FieldTest, ValidCharactersFollowTheFieldKindAndTheDecimalSeparator) {
         bool valid;
     };
     const Case cases[] = {
-        {DSType::Bcd, U'5', ',', true},     {DSType::Bcd, U'+', ',', true},
-        {DSType::Bcd, U'-', ',', true},     {DSType::Bcd, U',', ',', true},
-        {DSType::Bcd, U'.', ',', false},    {DSType::Bcd, U'.', '.', true},
-        {DSType::Bcd, U'a', ',', false},    {DSType::Bcd, U'E', ',', false},
-        {DSType::Bcd, U' ', ',', false},    {DSType::Int32, U',', ',', false},
-        {DSType::Int32, U'7', ',', true},   {DSType::Double, U'E', ',', true},
-        {DSType::Double, U',', ',', true},  {DSType::Date, U'a', ',', true},
-        {DSType::Date, U'/', ',', true},    {DSType::String, U'\u00e9', ',', true},
+        {DSType::Bcd, U'5', ',', true},    {DSType::Bcd, U'+', ',', true},
+        {DSType::Bcd, U'-', ',', true},    {DSType::Bcd, U',', ',', true},
+        {DSType::Bcd, U'.', ',', false},   {DSType::Bcd, U'.', '.', true},
+        {DSType::Bcd, U'a', ',', false},   {DSType::Bcd, U'E', ',', false},
+        {DSType::Bcd, U' ', ',', false},   {DSType::Int32, U',', ',', false},
+        {DSType::Int32, U'7', ',', true},  {DSType::Double, U'E', ',', true},
+        {DSType::Double, U',', ',', true}, {DSType::Date, U'a', ',', true},
+        {DSType::Date, U'/', ',', true},   {DSType::String, U'\u00e9', ',', true},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << int(c.type) << " '" << char(c.ch) << "' sep "
-                                        << c.separator);
+        SCOPED_TRACE(testing::Message()
+                     << int(c.type) << " '" << char(c.ch) << "' sep " << c.separator);
         FormatSettings.DecimalSeparator = c.separator;
         TField* f = CreateFieldOfType(FieldTypeOfDef(TFieldDef{DSFieldDesc{"F", c.type, 10, 2}}));
         EXPECT_EQ(f->IsValidChar(c.ch), c.valid);
@@ -290,8 +300,9 @@ TEST_F(FieldTest, PersistentFieldsBindByNameAndRefuseAnotherTypeFamily) {
     porc->SetSize(4);
     porc->SetDataSet(ds);
 
-    auto packet = MakePacket(AdjustmentFields(),
-                             {AdjustmentRow(7, EncodeDate(2016, 3, 1), EncodeDate(2016, 3, 31), 1900, 8000)});
+    auto packet =
+        MakePacket(AdjustmentFields(),
+                   {AdjustmentRow(7, EncodeDate(2016, 3, 1), EncodeDate(2016, 3, 31), 1900, 8000)});
     ds->SetData(packet);
     ASSERT_EQ(ds->FieldCount(), 2) << "only the persistent fields";
     EXPECT_EQ(id->AsInteger(), 7);
