@@ -3,6 +3,7 @@
 #include "platform/Exceptions.h"
 #include "platform/SysUtils.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdlib>
 
@@ -145,6 +146,8 @@ private:
         fail("Unterminated string constant");
     }
 
+    // Digits with at most one decimal separator and an optional exponent
+    // ("1,5E-5", as numbers of floating fields are written).
     Token Number() {
         Token t{Tok::Number, {}};
         bool separator = false;
@@ -160,9 +163,25 @@ private:
                 break;
             ++FPos;
         }
-        if (FPos < FText.size() && nameChar(static_cast<unsigned char>(FText[FPos])))
+        if (FPos < FText.size() && (FText[FPos] == 'e' || FText[FPos] == 'E')) {
+            size_t at = FPos + 1;
+            if (at < FText.size() && (FText[at] == '+' || FText[at] == '-')) ++at;
+            if (at < FText.size() && digit(FText[at])) {
+                t.Text += 'E';
+                t.Text.append(FText.substr(FPos + 1, at - FPos - 1));
+                FPos = at;
+                while (FPos < FText.size() && digit(FText[FPos]))
+                    t.Text += FText[FPos++];
+            }
+        }
+        if (FPos < FText.size() && nameChar(static_cast<unsigned char>(FText[FPos]))) {
+            size_t start = FPos;
+            while (start > 0 && !std::isspace(static_cast<unsigned char>(FText[start - 1])) &&
+                   FText[start - 1] != '=' && FText[start - 1] != '<' && FText[start - 1] != '>')
+                --start;
             fail(Format("Invalid number '%s' in expression",
-                        {FText.substr(FPos - t.Text.size(), t.Text.size() + 1)}));
+                        {FText.substr(start, FPos + 1 - start)}));
+        }
         return t;
     }
 
@@ -254,7 +273,7 @@ Variant momentOf(DSType type, const std::string& text, const TFormatSettings& se
 
 Variant numberValue(const std::string& digits) {
     TBcd bcd;
-    if (TryStrToBcd(digits, bcd, '.')) return Variant(bcd);
+    if (digits.find('E') == std::string::npos && TryStrToBcd(digits, bcd, '.')) return Variant(bcd);
     // Beyond 18 digits only a floating comparison is possible.
     return Variant(std::strtod(digits.c_str(), nullptr));
 }
@@ -476,6 +495,9 @@ private:
             if (c.K == Operand::kBool) return Variant(c.BoolValue);
             if (c.K == Operand::kText && (SameText(c.Text, "true") || SameText(c.Text, "false")))
                 return Variant(SameText(c.Text, "true"));
+            // Locate writes a boolean key as a number.
+            if (c.K == Operand::kNumber && (c.Text == "0" || c.Text == "1"))
+                return Variant(c.Text == "1");
             typeMismatch();
         }
         typeMismatch();

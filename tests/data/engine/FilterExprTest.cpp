@@ -117,6 +117,11 @@ TEST_F(FilterExprTest, ExpressionsAndTheRowsTheyLetThrough) {
         {"RATE = 1,5", {1}},
         {"RATE > 1000", {4}},
         {"PORC > RATE", {1, 2, 3}},
+        // exponents, as floating values are written
+        {"RATE = 1,5E0", {1}},
+        {"RATE > 1E9", {4}},
+        {"RATE < -2e+0", {2}},
+        {"PORC = 1,9E1", {1}},
         {"MONTO = PORC", {}},
         // text
         {"NAME = 'Ana'", {1}},
@@ -135,6 +140,8 @@ TEST_F(FilterExprTest, ExpressionsAndTheRowsTheyLetThrough) {
         {"not ACTIVO", {2}},
         {"ACTIVO = true", {1, 4}},
         {"ACTIVO = 'False'", {2}},
+        {"ACTIVO = 1", {1, 4}},
+        {"ACTIVO = 0", {2}},
         // times and moments, with days before 1899 in their own order
         {"HORA = '10:30'", {1}},
         {"HORA = '10:30:00'", {1}},
@@ -192,6 +199,7 @@ TEST_F(FilterExprTest, BadExpressionsAndTheirMessages) {
         {"NAME = FECHA", "Type mismatch in expression"},
         {"ID = NAME", "Type mismatch in expression"},
         {"ACTIVO = 'yes'", "Type mismatch in expression"},
+        {"ACTIVO = 2", "Type mismatch in expression"},
         {"1 = 'a'", "Type mismatch in expression"},
         {"NOPE = 1", "Field 'NOPE' not found"},
         {"[NO PE] = 1", "Field 'NO PE' not found"},
@@ -216,6 +224,8 @@ TEST_F(FilterExprTest, BadExpressionsAndTheirMessages) {
         {"ID # 1", "Unexpected character '#' in expression"},
         {"ID = \"1\"", "Unexpected character '\"' in expression"},
         {"ID = 12abc", "Invalid number '12a' in expression"},
+        {"RATE = 1E", "Invalid number '1E' in expression"},
+        {"RATE = 1,5E+x", "Invalid number '1,5E' in expression"},
     };
     for (const Bad& c : cases) {
         SCOPED_TRACE(c.Text);
