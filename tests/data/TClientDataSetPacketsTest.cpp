@@ -224,3 +224,19 @@ TEST_F(ClientDataSetPacketsTest, MovingByNumberAndBookmark) {
     EXPECT_FALSE(ds->BookmarkValid(mark)) << "the deleted row";
     EXPECT_EQ(ds->RecNo(), 30);
 }
+
+TEST_F(ClientDataSetPacketsTest, OpenOnAnOpenDataSetKeepsRowsPositionAndChanges) {
+    make(20);
+    ds->SetCommandText("select 1");
+    ds->Open();
+    ds->SetRecNo(5);
+    ds->Edit();
+    ds->FieldByName("NAME")->SetAsString("kept");
+    ds->Post();
+    ds->SetCommandText("select 2");
+    ds->Open();
+    EXPECT_EQ(provider->Calls.size(), 1u);
+    EXPECT_EQ(ds->RecNo(), 5);
+    EXPECT_EQ(ds->ChangeCount(), 1);
+    EXPECT_EQ(ds->FieldByName("NAME")->AsString(), "kept");
+}

@@ -362,3 +362,28 @@ TEST_F(FieldTest, DefaultFieldsAreMadeFromThePacketAtEveryOpen) {
     ASSERT_EQ(ds->FieldCount(), 1);
     EXPECT_EQ(ds->Fields(0)->DataType(), ftDate);
 }
+
+TEST_F(FieldTest, DateTextsFollowTheShortDateFormatAndItsSeparator) {
+    struct Case {
+        const char* format;
+        char separator;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"dd/mm/yyyy", '/', "05/03/2016"},
+        {"dd/mm/yyyy", '.', "05.03.2016"},
+        {"yyyy/mm/dd", '-', "2016-03-05"},
+        {"d/m/yy", '/', "5/3/16"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.format);
+        FormatSettings.ShortDateFormat = c.format;
+        FormatSettings.DateSeparator = c.separator;
+        OneValue v({"F", DSType::Date}, EncodeDate(2016, 3, 5));
+        EXPECT_EQ(v.field()->DisplayText(), c.text);
+        EXPECT_EQ(v.field()->EditText(), c.text);
+        v.ds->Edit();
+        v.field()->SetText(c.text);
+        EXPECT_EQ(v.field()->AsDateTime(), EncodeDate(2016, 3, 5)) << "its own text reads back";
+    }
+}
