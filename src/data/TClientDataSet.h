@@ -92,6 +92,9 @@ public:
     // Drops every change of the change log, restoring the rows as loaded.
     void CancelUpdates();
 
+    // Called per error row while ApplyUpdates reconciles; DataSet is this
+    // dataset (its current row is not moved to the refused change), Action
+    // comes in as raSkip when the provider's response was rrSkip, else raAbort.
     TReconcileErrorEvent OnReconcileError;
     TRemoteEvent BeforeApplyUpdates, AfterApplyUpdates;
     TRemoteEvent BeforeGetRecords, AfterGetRecords;
