@@ -67,6 +67,9 @@ Family familyOf(DSType t) {
 // A date-and-time as milliseconds on a line that keeps the framework's order
 // for days before 1899 too (their time of day counts forward from midnight).
 int64_t momentOf(double v) {
+    // Far beyond any storable date, the order is all that matters.
+    if (v > 1e9) v = 1e9;
+    if (v < -1e9) v = -1e9;
     double days = std::trunc(v);
     double frac = std::fabs(v - days);
     return static_cast<int64_t>(days) * kMsPerDay + std::llround(frac * kMsPerDay);

@@ -275,6 +275,12 @@ TEST_F(FilterExprTest, HandBuiltTreesAreCheckedByTheEngine) {
     EXPECT_EQ(Current(*cursor, ID).Get<int32_t>(), 2);
     EXPECT_TRUE(cursor->Locate(*compare(ID, Variant(TBcd{30, 1}))));
     EXPECT_EQ(Current(*cursor, ID).Get<int32_t>(), 3);
+    // A moment far beyond any date compares by order alone.
+    EXPECT_FALSE(cursor->Locate(*compare(FECHA, Variant(TDateTime(1e300)))));
+    auto before = compare(FECHA, Variant(TDateTime(1e300)));
+    before->kind = DSExpr::Lt;
+    cursor->AddFilter(std::move(before));
+    EXPECT_EQ(cursor->GetRecordCount(), 4);
 }
 
 } // namespace
