@@ -27,7 +27,14 @@ void TComboBox::SetStyle(TComboBoxStyle value) {
     FStyle = value;
     auto* combo = static_cast<QComboBox*>(Widget());
     int index = combo->currentIndex();
+    // Qt deletes the typing field of a combo box that stops being editable
+    // later, and that field, as it goes, takes the focus from the combo box
+    // (whatever has it by then). It goes now instead.
+    QLineEdit* field = combo->lineEdit();
+    bool focused = combo->hasFocus();
     combo->setEditable(value != csDropDownList);
+    if (field && !combo->isEditable()) delete field;
+    if (focused) combo->setFocus();
     combo->setCurrentIndex(index);
     if (combo->lineEdit()) {
         combo->lineEdit()->setFont(combo->font());

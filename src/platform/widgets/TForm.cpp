@@ -261,6 +261,9 @@ void TForm::placeWindow() {
     QScreen* screen = FWidget->screen() ? FWidget->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     QRect area = FPosition == poDesktopCenter ? screen->virtualGeometry() : screen->geometry();
+    // The frame is known once the window exists (with a window manager only
+    // once it is mapped; then the placement is off by the frame's size).
+    FWidget->winId();
     QMargins frame;
     if (QWindow* w = FWidget->windowHandle()) frame = w->frameMargins();
     int outerWidth = Width() + frame.left() + frame.right();
@@ -307,6 +310,11 @@ void TForm::Release() {
             if (alive) delete this;
         },
         Qt::QueuedConnection);
+}
+
+void TForm::applyText(const std::string& text) {
+    TWinControl::applyText(text);
+    FWidget->setWindowTitle(QString::fromStdString(text));
 }
 
 void TForm::EndLoad() {
@@ -356,6 +364,12 @@ bool TForm::widgetEvent(QEvent* event) {
             setAlignedBounds(Left(), Top(), s.width(), s.height());
         return false;
     }
+    case QEvent::WindowActivate:
+        // Coming back to the window (or showing it) puts the focus where the
+        // form keeps it, whatever Qt remembered.
+        if (FActiveControl && !FActiveControl->Focused() && FActiveControl->CanFocus())
+            FActiveControl->Widget()->setFocus(Qt::ActiveWindowFocusReason);
+        return false;
     case QEvent::Move: {
         QPoint p = FWidget->frameGeometry().topLeft();
         FLeft = p.x();

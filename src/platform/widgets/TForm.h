@@ -90,6 +90,7 @@ protected:
     void WndProc(TMessage& message) override;
     bool widgetEvent(QEvent* event) override;
     void updatePalette() override;
+    void applyText(const std::string& text) override;
 
 private:
     friend class TWinControl;
