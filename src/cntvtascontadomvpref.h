@@ -1,0 +1,96 @@
+#pragma once
+// The posting tool's window: the user picks a server, types a user name, a
+// password and a company, chooses the dates and the invoice prefix, and
+// starts the posting of the cash sales (F2 or the run button). Two hidden
+// panels float above the fields: the progress panel (Panel5) and the tariff
+// panel (CaptionPanel1), which holds the closing-adjustment editor.
+//
+// The window owns every component; CrearComponentes is its form description,
+// which creates them in the order of the window's tables: the controls, then
+// the data components. The handlers are the methods below, bound by name.
+
+#include "panel/TCaptionPanel.h"
+#include "platform/widgets/TComboBox.h"
+#include "platform/widgets/TDateTimePicker.h"
+#include "platform/widgets/TEdit.h"
+#include "platform/widgets/TForm.h"
+#include "platform/widgets/TGroupBox.h"
+#include "platform/widgets/TLabel.h"
+#include "platform/widgets/TPanel.h"
+#include "platform/widgets/TSpeedButton.h"
+
+#include <memory>
+#include <string>
+
+class Tfcontavtascontado : public TForm {
+public:
+    explicit Tfcontavtascontado(TComponent* Owner);
+    ~Tfcontavtascontado() override;
+
+    // Controls, in the order the form description creates them.
+    TPanel* Panel2 = nullptr;
+    TLabel* Label2 = nullptr;
+    TGroupBox* GroupBox1 = nullptr;
+    TLabel* Label5 = nullptr;
+    TLabel* Label8 = nullptr;
+    TLabel* Label9 = nullptr;
+    TLabel* Label6 = nullptr;
+    TComboBox* Servidor = nullptr;
+    TEdit* Tusua = nullptr;
+    TEdit* TClave = nullptr;
+    TEdit* Cia = nullptr;
+    TGroupBox* GroupBox2 = nullptr;
+    TLabel* Label4 = nullptr;
+    TLabel* Label10 = nullptr;
+    TLabel* Label11 = nullptr;
+    TDateTimePicker* EFecIni = nullptr;
+    TDateTimePicker* EFecFin = nullptr;
+    TEdit* Pref = nullptr;
+    TPanel* Panel1 = nullptr;
+    TSpeedButton* SpeedButton3 = nullptr;
+    TSpeedButton* SpeedButton2 = nullptr;
+    TPanel* Panel5 = nullptr;
+    TCaptionPanel* CaptionPanel1 = nullptr;
+
+    // Handlers.
+    void FormCreate(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    void FormKeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
+    void Enteratab(TObject* Sender, char& Key);
+    void SpeedButton3Click(TObject* Sender);
+    void SpeedButton2Click(TObject* Sender);
+
+    // F5: opens the closing-adjustment editor, or writes it back and closes
+    // it when it is open.
+    void AbrirCerrarAjuste();
+    // F2 while the editor is open: hides it and writes its changes back.
+    void GuardarAjuste();
+
+    // Wires the error handlers and the packet size into every provider and
+    // client dataset that Component owns, walking owned components first.
+    void ConfigurarProviders(TComponent* Component);
+    // The installation directory from the registry, looked up afresh; shows
+    // a message and gives "" when the key is missing.
+    void diraplicacion(std::string& Directorio);
+
+    // Adds the entries of a server file to Lista, reading it byte by byte:
+    // CR or LF ends an entry, CR swallows the byte after it, text after the
+    // last line end is dropped, a NUL ends the entry's text, nothing is
+    // trimmed; the bytes are Windows-1252. An entry holds at most 255
+    // characters: the rest of a longer line up to its line end is dropped.
+    // A file that cannot be opened adds nothing.
+    static void LeerServidores(const std::string& Archivo, TStrings& Lista);
+
+    // The server list read at start-up (empty before), and the file it was
+    // read from.
+    const TStrings& Servidores() const;
+    const std::string& ArchivoServidores() const { return FArchivoServidores; }
+
+private:
+    void CrearComponentes();
+
+    std::unique_ptr<TStringList> FServidores;
+    std::string FArchivoServidores;
+};
+
+extern Tfcontavtascontado* fcontavtascontado;
