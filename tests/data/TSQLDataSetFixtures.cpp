@@ -2,21 +2,59 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <unistd.h>
 
 namespace sqlfixtures {
 
-std::string CopyCompanyDatabase(const testsupport::TempDir& dir) {
-    // Made once and copied: db/create-database takes seconds, a copy none.
-    static testsupport::TempDir templateDir;
-    static std::string templatePath = [] {
-        std::string path = templateDir.File("template.fdb");
-        testsupport::CreateCompanyDatabase(path);
-        return path;
+namespace {
+
+// A digest of what db/create-database makes a database from, so that a
+// cached database is made again when the schema or the sample changes.
+std::string schemaDigest() {
+    namespace fs = std::filesystem;
+    std::vector<fs::path> files = {fs::path(testsupport::SourceDir()) / "db" / "create-database"};
+    for (const auto& e : fs::directory_iterator(fs::path(testsupport::SourceDir()) / "db" / "sql"))
+        files.push_back(e.path());
+    std::sort(files.begin(), files.end());
+    uint64_t h = 1469598103934665603ULL; // FNV-1a
+    for (const fs::path& f : files)
+        for (char c : f.filename().string() + testsupport::ReadFile(f.string()))
+            h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ULL;
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(h));
+    return text;
+}
+
+// The company database every test copies. Each test runs in a process of
+// its own under CTest, so the database is kept in the build folder and made
+// only when missing; it is made aside and renamed into place, so that tests
+// running side by side never copy a half-made file.
+std::string templateDatabase() {
+    namespace fs = std::filesystem;
+    static std::string path = [] {
+        fs::path cache = fs::path(testsupport::BinaryDir()) / "test-cache";
+        fs::create_directories(cache);
+        fs::path target = cache / ("company-" + schemaDigest() + ".fdb");
+        if (fs::exists(target)) return target.string();
+        testsupport::TempDir scratch;
+        std::string made = scratch.File("company.fdb");
+        testsupport::CreateCompanyDatabase(made);
+        fs::path staged = cache / ("company-" + std::to_string(getpid()) + ".tmp");
+        fs::copy_file(made, staged, fs::copy_options::overwrite_existing);
+        fs::rename(staged, target);
+        return target.string();
     }();
+    return path;
+}
+
+} // namespace
+
+std::string CopyCompanyDatabase(const testsupport::TempDir& dir) {
     std::string path = dir.File("talvero.fdb");
-    std::filesystem::copy_file(templatePath, path);
+    std::filesystem::copy_file(templateDatabase(), path);
     return path;
 }
 

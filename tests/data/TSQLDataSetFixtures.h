@@ -18,7 +18,8 @@
 namespace sqlfixtures {
 
 // A fresh company database (schema and sample data) at dir/talvero.fdb:
-// a copy of one made with db/create-database once per test run.
+// a copy of one made with db/create-database and kept in the build folder
+// until db/ changes.
 std::string CopyCompanyDatabase(const testsupport::TempDir& dir);
 
 // Configured as the window's connection, on database, closed.
