@@ -38,8 +38,6 @@
 class TDataSet;
 class TField;
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-
 // Only data fields exist in this system; the kind is kept for the checks that
 // name it (required fields, the provider's statements).
 enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };

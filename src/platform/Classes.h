@@ -7,6 +7,10 @@
 #include <string_view>
 #include <vector>
 
+// How a text stands in its box. Fields and controls share the one type, so
+// that a unit using both (a data grid) sees one definition.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 class TObject {
 public:
     virtual ~TObject() = default;

@@ -15,7 +15,6 @@
 #include "platform/widgets/TCustomControl.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 
 class TCustomPanel : public TCustomControl {
 public:
