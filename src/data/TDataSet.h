@@ -191,6 +191,9 @@ public:
     TField* FindField(std::string_view name) const;
     TField* FieldByName(std::string_view name) const;
     const std::vector<TFieldDef>& FieldDefs() const { return FFieldDefs; }
+    // The fields were made by the dataset at its open (no persistent fields);
+    // they are freed when it closes.
+    bool DefaultFields() const { return FDefaultFields; }
     // True when the field belongs to the current index (none here).
     virtual bool IsIndexField(const TField* field) const { return false; }
 

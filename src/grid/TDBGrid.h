@@ -44,6 +44,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QRegion>
 
 #include <memory>
 #include <string>
@@ -151,6 +152,9 @@ public:
     void EndLayout();
 
     QScrollBar* VertScrollBar() const { return FVertScrollBar; }
+    // The width of a vertical scroll bar of the system (and the height of a
+    // horizontal one).
+    static int SystemScrollBarWidth();
     QScrollBar* HorzScrollBar() const { return FHorzScrollBar; }
 
     // The grid claims the arrow keys and characters (and Tab with dgTabs)
@@ -207,12 +211,18 @@ private:
     void drawLines(QPainter& canvas, const TRect& area) const;
     void drawFocusRect(QPainter& canvas, const TRect& rect) const;
 
-    // Scrolling and repainting parts (TDBGridScroll.cpp).
-    void scrollDataRows(int distance);
-    void invalidateClientRect(const TRect& rect);
+    // Scrolling and repainting parts (TDBGridScroll.cpp). Regions are in
+    // widget coordinates.
+    // Moves the data rows by distance rows with a window scroll; returns the
+    // rows it uncovered.
+    QRegion scrollDataRows(int distance);
+    QRegion rowRegion(int row) const;
+    QRegion cellRegion(int col, int row) const;
     void invalidateCell(int col, int row);
     void invalidateRow(int row);
     void invalidateGrid();
+    // Paints the region before returning (only while the grid is shown).
+    void paintNow(const QRegion& region);
     void scrollBarAction(QScrollBar* bar, int action);
 
     std::unique_ptr<TGridDataLink> FDataLink;
