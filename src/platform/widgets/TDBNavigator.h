@@ -19,6 +19,7 @@
 // ConfirmDelete is off, and deletes only on OK. The buttons are speed
 // buttons: clicking them never takes the focus from the control being
 // edited, and the navigator is no tab stop. Hints show only with ShowHint.
+// A data source that is destroyed detaches itself: the buttons go disabled.
 
 #include "platform/widgets/TCustomPanel.h"
 
@@ -32,7 +33,17 @@ class TDataSource;
 class TSpeedButton;
 class NavigatorDataLink;
 
-enum TNavigateBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel };
+enum TNavigateBtn {
+    nbFirst,
+    nbPrior,
+    nbNext,
+    nbLast,
+    nbInsert,
+    nbDelete,
+    nbEdit,
+    nbPost,
+    nbCancel
+};
 using TNavButtonSet = std::set<TNavigateBtn>;
 
 class TDBNavigator : public TCustomPanel {
@@ -64,8 +75,6 @@ public:
     // Runs the button's operation on the dataset, as a click on the button
     // does; nothing without an open dataset. Delete asks first (see above).
     void BtnClick(TNavigateBtn button);
-
-    void Notification(TComponent* component, bool removing) override;
 
 protected:
     void boundsChanged(bool resized) override;
