@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdint>
 
 namespace {
 const char* const kControlProperty = "talveroControl";
@@ -137,6 +138,26 @@ void TControl::updateWidgetGeometry() {
     } else {
         FWidget->setGeometry(FLeft, FTop, FWidth, FHeight);
     }
+}
+
+int MulDiv(int number, int numerator, int denominator) {
+    if (denominator == 0) return -1;
+    int64_t n = int64_t(number) * numerator, d = denominator;
+    if (d < 0) n = -n, d = -d;
+    return static_cast<int>(n >= 0 ? (n + d / 2) / d : -((-n + d / 2) / d));
+}
+
+void TControl::ChangeScale(int M, int D) {
+    if (M == D || D == 0) return;
+    // Edges rather than sizes, so that controls that touch still touch.
+    int left = MulDiv(FLeft, M, D), top = MulDiv(FTop, M, D);
+    int right = MulDiv(FLeft + FWidth, M, D), bottom = MulDiv(FTop + FHeight, M, D);
+    if (!FParentFont) {
+        FFont.SetSize(MulDiv(FFont.Size(), M, D));
+        applyFont();
+        propagateFontChange();
+    }
+    setAlignedBounds(left, top, right - left, bottom - top);
 }
 
 void TControl::SetAlign(TAlign value) {

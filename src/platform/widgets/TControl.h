@@ -25,6 +25,11 @@ class TWinControl;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 
+// number * numerator / denominator in 64 bits, rounded half away from zero:
+// how sizes are scaled from one resolution to another. -1 for a denominator
+// of 0.
+int MulDiv(int number, int numerator, int denominator);
+
 class TControl : public TComponent {
 public:
     ~TControl() override;
@@ -94,6 +99,12 @@ public:
     void Repaint();
     // Asks for a paint when the loop is idle.
     void Invalidate();
+
+    // Scales the control by M / D, e.g. from the design resolution of 96
+    // pixels per inch to a screen of 120 (M 120, D 96): each edge of its
+    // bounds and the point size of a font of its own, each with MulDiv.
+    // Containers scale their children too and then align them again.
+    virtual void ChangeScale(int M, int D);
 
     TNotifyEvent OnClick;
 

@@ -150,6 +150,27 @@ void TWinControl::Realign() {
     AlignControls(r);
 }
 
+void TWinControl::ChangeScale(int M, int D) {
+    if (M == D || D == 0) return;
+    {
+        // One alignment at the end, in the scaled client area, instead of one
+        // per child with sizes half scaled.
+        bool wasAligning = FAligning;
+        FAligning = true;
+        struct Reset {
+            bool& flag;
+            bool value;
+            ~Reset() { flag = value; }
+        } reset{FAligning, wasAligning};
+        std::vector<TControl*> children = FControls;
+        for (TControl* c : children)
+            c->ChangeScale(M, D);
+        TControl::ChangeScale(M, D);
+    }
+    Realign();
+    childrenChanged();
+}
+
 void TWinControl::AlignControls(TRect r) {
     for (TAlign align : {alTop, alBottom, alLeft, alRight, alClient}) {
         std::vector<TControl*> list;

@@ -55,6 +55,10 @@ public:
     // Places the aligned children again.
     void Realign();
 
+    // Scales the children, then this control, then aligns the children in
+    // the new client area.
+    void ChangeScale(int M, int D) override;
+
     // Keys a control claims from the form's dialog handling.
     enum : unsigned { dlgcWantArrows = 1, dlgcWantTab = 2, dlgcWantAllKeys = 4, dlgcWantChars = 8 };
     virtual unsigned DialogCodes() const { return dlgcWantArrows | dlgcWantChars; }
