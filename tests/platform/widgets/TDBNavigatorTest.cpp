@@ -404,3 +404,26 @@ TEST(DBNavigator, DisabledGlyphsAreGreyAndEnabledOnesBlack) {
     EXPECT_EQ(count(first, Qt::black), 0);
     EXPECT_GE(count(first, ToQColor(clBtnShadow)), 16) << "a grey glyph on the disabled button";
 }
+
+TEST(DBNavigator, ARowThatCannotBePostedStaysInsertedUntilCancelled) {
+    NavigatorForm f(3);
+    f.form.Show();
+    guitest::ShowActive(f.form.Widget());
+    f.ds->Open();
+    f.click(nbInsert);
+    f.ds->FieldByName("NAME")->SetAsString("new");
+    // Moving posts the changed row; the required ID is empty.
+    f.click(nbNext);
+    ASSERT_EQ(f.env.Dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(f.env.Dialogs.Boxes()[0].kind, TDialogBox::Exception);
+    EXPECT_EQ(f.env.Dialogs.Boxes()[0].Text, "Field 'ID' must have a value.");
+    EXPECT_EQ(f.ds->State(), dsInsert);
+    EXPECT_TRUE(f.navigator->Buttons(nbCancel)->Enabled());
+    f.click(nbCancel);
+    EXPECT_EQ(f.ds->State(), dsBrowse);
+    EXPECT_EQ(f.ds->RecordCount(), 3);
+    EXPECT_EQ(f.ds->ChangeCount(), 0);
+    EXPECT_EQ(f.currentId(), 1);
+    EXPECT_FALSE(f.navigator->Buttons(nbCancel)->Enabled());
+    EXPECT_TRUE(f.navigator->Buttons(nbInsert)->Enabled());
+}
