@@ -58,13 +58,13 @@ inline constexpr TColor IncSearchTextColor = clBlack;
 
 // The indicator images.
 enum TIndicatorImage {
-    iiArrow = 0,        // browse
-    iiEdit = 1,         // edit: I-beam
-    iiInsert = 2,       // insert: star
-    iiMultiDot = 3,     // selected record
-    iiMultiArrow = 4,   // current and selected
-    iiArrowWhite = 5,   // white arrow
-    iiArrowSearch = 6,  // browse while an incremental search runs
+    iiArrow = 0,       // browse
+    iiEdit = 1,        // edit: I-beam
+    iiInsert = 2,      // insert: star
+    iiMultiDot = 3,    // selected record
+    iiMultiArrow = 4,  // current and selected
+    iiArrowWhite = 5,  // white arrow
+    iiArrowSearch = 6, // browse while an incremental search runs
 };
 
 // The glyph of the current record's indicator cell for the dataset's state;
@@ -80,4 +80,6 @@ inline constexpr TColor FixedLineColor = clBlack;
 // left edge, right-aligned text ends 3 pixels inside the right edge, centred
 // text is centred; the top of the text is 2 pixels below the cell's top.
 int CellTextLeft(TAlignment alignment, const TRect& cell, int textWidth);
-inline int CellTextTop(const TRect& cell) { return cell.Top + 2; }
+inline int CellTextTop(const TRect& cell) {
+    return cell.Top + 2;
+}

@@ -87,10 +87,10 @@ public:
     bool Has(TIndicatorOption option) const { return FIndicatorOptions.contains(option); }
 
 private:
-    TDBGridOptions FOptions{dgEditing,      dgTitles,   dgIndicator, dgColumnResize, dgColLines,
-                            dgRowLines,     dgTabs,     dgConfirmDelete, dgCancelOnExit};
-    TDBGridOptionsEx FOptionsEx{dghFixed3D, dghHighlightFocus, dghClearSelection,
-                                dghColumnResize, dghColumnMove};
+    TDBGridOptions FOptions{dgEditing,  dgTitles, dgIndicator,     dgColumnResize, dgColLines,
+                            dgRowLines, dgTabs,   dgConfirmDelete, dgCancelOnExit};
+    TDBGridOptionsEx FOptionsEx{dghFixed3D, dghHighlightFocus, dghClearSelection, dghColumnResize,
+                                dghColumnMove};
     TIndicatorOptions FIndicatorOptions{gioShowRowIndicator};
 };
 

@@ -29,6 +29,8 @@ TDBGrid::TDBGrid(TComponent* owner)
     for (QScrollBar** bar : {&FVertScrollBar, &FHorzScrollBar}) {
         *bar = new QScrollBar(bar == &FVertScrollBar ? Qt::Vertical : Qt::Horizontal, w);
         (*bar)->setFocusPolicy(Qt::NoFocus);
+        // An opaque bar repaints alone, not the grid's cells under it.
+        (*bar)->setAutoFillBackground(true);
         (*bar)->hide();
         QScrollBar* b = *bar;
         QObject::connect(b, &QAbstractSlider::actionTriggered, w,

@@ -203,7 +203,8 @@ private:
 
     // Painting (TDBGridPaint.cpp).
     void paintBorder(QPainter& canvas) const;
-    void drawCell(QPainter& canvas, int col, int row, const TRect& rect, const TCurrentCellLook& look);
+    void drawCell(QPainter& canvas, int col, int row, const TRect& rect,
+                  const TCurrentCellLook& look);
     void drawFixedCell(QPainter& canvas, const TRect& rect, TColor color) const;
     void drawTitleCell(QPainter& canvas, int col, const TRect& rect);
     void drawIndicatorCell(QPainter& canvas, int row, const TRect& rect);

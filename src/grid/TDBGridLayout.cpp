@@ -44,10 +44,14 @@ TPoint TDBGrid::ClientOrigin() const {
 
 void TDBGrid::computeLayout() {
     FGridOptions = GridOptionsOf(FOptionSets);
+    // The current column is kept as a column, whatever comes before it.
+    const int selected = FCol - FIndicatorOffset;
     FIndicatorOffset = FOptionSets.Has(dgIndicator) ? 1 : 0;
     FTitleOffset = FOptionSets.Has(dgTitles) ? 1 : 0;
-    const bool vertLines = FGridOptions.contains(goVertLine) || FGridOptions.contains(goFixedVertLine);
-    const bool horzLines = FGridOptions.contains(goHorzLine) || FGridOptions.contains(goFixedHorzLine);
+    const bool vertLines =
+        FGridOptions.contains(goVertLine) || FGridOptions.contains(goFixedVertLine);
+    const bool horzLines =
+        FGridOptions.contains(goHorzLine) || FGridOptions.contains(goFixedHorzLine);
     FGeometry.SetLineWidths(vertLines ? 1 : 0, horzLines ? 1 : 0);
 
     bindColumns();
@@ -61,7 +65,8 @@ void TDBGrid::computeLayout() {
         FGeometry.SetColWidth(i + FIndicatorOffset, column->Visible() ? column->Width() : 0);
     }
     FCol = FColumns->Count() == 0 ? FIndicatorOffset
-                                  : std::clamp(FCol, FIndicatorOffset, FGeometry.ColCount() - 1);
+                                  : std::clamp(selected + FIndicatorOffset, FIndicatorOffset,
+                                               FGeometry.ColCount() - 1);
     FShownFont = Font();
 
     updateRowCount();
@@ -97,7 +102,8 @@ void TDBGrid::measureFonts() {
         QFont title = ToQFont(column->Title().Font());
         const QFontMetrics titleMetrics(title);
         titleHeight = std::max(titleHeight, titleMetrics.height() + titleExtra);
-        FColumnFonts.push_back(TColumnFonts{cell, QFontMetrics(cell), title, titleMetrics.ascent()});
+        FColumnFonts.push_back(
+            TColumnFonts{cell, QFontMetrics(cell), title, titleMetrics.ascent()});
     }
     if (FColumns->Count() == 0)
         titleHeight = QFontMetrics(ToQFont(FTitleFont)).height() + titleExtra;
