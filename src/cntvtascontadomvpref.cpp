@@ -123,7 +123,7 @@ void Tfcontavtascontado::CrearComponentes() {
     configurarCampo(Cia);
     Cia->SetTabOrder(3);
     Cia->OnKeyPress = enteratab;
-    // OnExit = CiaExit comes with the company connection.
+    Cia->OnExit = [this](TObject* s) { CiaExit(s); };
 
     GroupBox2 = crear<TGroupBox>(this, "GroupBox2", this);
     GroupBox2->SetBounds(0, 162, 346, 70);
@@ -160,7 +160,8 @@ void Tfcontavtascontado::CrearComponentes() {
     Pref->SetBounds(173, 42, 49, 21);
     configurarCampo(Pref);
     Pref->SetTabOrder(2);
-    // No Enter handling; OnExit = CiaExit comes with the company connection.
+    // No Enter handling; leaving the prefix connects again.
+    Pref->OnExit = [this](TObject* s) { CiaExit(s); };
 
     Panel1 = crear<TPanel>(this, "Panel1", this);
     Panel1->SetBounds(0, 232, 346, 52);
@@ -204,9 +205,7 @@ void Tfcontavtascontado::CrearComponentes() {
     // DBGrid2 (alClient) and DBNavigator1 (alBottom) go in CaptionPanel1 with
     // the editor.
 
-    // Data components (second table: Talvero, SQLQuery1, PRepArticulos,
-    // CRepArticulos, TAjuste, PAjuste, CAjuste, DAjuste, QTarifas, Ptarifiva,
-    // CTarifas) come here with the data layer.
+    CrearComponentesDatos();
 
     EndLoad();
 }
@@ -226,20 +225,6 @@ void Tfcontavtascontado::FormCreate(TObject* Sender) {
 const TStrings& Tfcontavtascontado::Servidores() const {
     static const TStringList ninguno;
     return FServidores ? *FServidores : ninguno;
-}
-
-void Tfcontavtascontado::ConfigurarProviders(TComponent* Component) {
-    for (int i = 0; i < Component->ComponentCount(); ++i) {
-        TComponent* c = Component->Components(i);
-        // A component that owns others is walked, not configured itself.
-        if (c->ComponentCount() > 0) {
-            ConfigurarProviders(c);
-            continue;
-        }
-        // With the data layer: a provider gets OnUpdateError = ManejarError;
-        // a client dataset PacketRecords 1000 and OnPostError, OnEditError and
-        // OnDeleteError = ManejarClientError. The window owns none yet.
-    }
 }
 
 void Tfcontavtascontado::diraplicacion(std::string& Directorio) {
@@ -305,10 +290,6 @@ void Tfcontavtascontado::FormKeyDown(TObject* Sender, uint16_t& Key, TShiftState
     if (Key == 27) SpeedButton2Click(this);
 }
 
-void Tfcontavtascontado::SpeedButton3Click(TObject* Sender) {
-    // The posting run comes with the client datasets.
-}
-
 void Tfcontavtascontado::AbrirCerrarAjuste() {
     // The closing-adjustment editor comes with the client datasets.
 }
@@ -324,6 +305,6 @@ void Tfcontavtascontado::SpeedButton2Click(TObject* Sender) {
 }
 
 void Tfcontavtascontado::FormClose(TObject* Sender, TCloseAction& Action) {
-    // Closing CRepArticulos comes with the client datasets.
+    CRepArticulos->Close();
     Action = caFree;
 }

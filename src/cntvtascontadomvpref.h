@@ -9,6 +9,14 @@
 // which creates them in the order of the window's tables: the controls, then
 // the data components. The handlers are the methods below, bound by name.
 
+#include "data/TClientDataSet.h"
+#include "data/TDataSetProvider.h"
+#include "data/TDataSource.h"
+#include "data/TDateTimeFields.h"
+#include "data/TNumericFields.h"
+#include "data/TSQLConnection.h"
+#include "data/TSQLQuery.h"
+#include "data/TSQLTable.h"
 #include "panel/TCaptionPanel.h"
 #include "platform/widgets/TComboBox.h"
 #include "platform/widgets/TDateTimePicker.h"
@@ -52,11 +60,37 @@ public:
     TPanel* Panel5 = nullptr;
     TCaptionPanel* CaptionPanel1 = nullptr;
 
+    // Data components, in the order the form description creates them. The
+    // persistent fields of CAjuste are owned by the window, like the rest.
+    TSQLConnection* Talvero = nullptr;
+    TSQLQuery* SQLQuery1 = nullptr;
+    TDataSetProvider* PRepArticulos = nullptr;
+    TClientDataSet* CRepArticulos = nullptr;
+    TSQLTable* TAjuste = nullptr;
+    TDataSetProvider* PAjuste = nullptr;
+    TClientDataSet* CAjuste = nullptr;
+    TIntegerField* CAjusteAJCI_ID = nullptr;
+    TDateField* CAjusteAJCI_FECINI = nullptr;
+    TDateField* CAjusteAJCI_FECFIN = nullptr;
+    TFMTBCDField* CAjusteAJCI_PORC = nullptr;
+    TFMTBCDField* CAjusteAJCI_FACTOR = nullptr;
+    TDataSource* DAjuste = nullptr;
+    TSQLQuery* QTarifas = nullptr;
+    TDataSetProvider* Ptarifiva = nullptr;
+    TClientDataSet* CTarifas = nullptr;
+
     // Handlers.
     void FormCreate(TObject* Sender);
     void FormClose(TObject* Sender, TCloseAction& Action);
     void FormKeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift);
     void Enteratab(TObject* Sender, char& Key);
+    // Leaving Cia or Pref with company, user and password filled connects
+    // Talvero to that company's database, sets both dates to today and
+    // enables the run button. Connection errors go to the default display.
+    void CiaExit(TObject* Sender);
+    // The posting run: calls contado_mverde_pref once with the dates and the
+    // prefix as literals, says so when it posted nothing, and closes the
+    // window. An error while opening leaves the window open.
     void SpeedButton3Click(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);
 
@@ -69,6 +103,17 @@ public:
     // Wires the error handlers and the packet size into every provider and
     // client dataset that Component owns, walking owned components first.
     void ConfigurarProviders(TComponent* Component);
+
+    // Every database error the error events see ends here: it is logged to
+    // ERRORES.TXT, answered with rrAbort and shown as a Spanish message.
+    // Sender is the provider that was writing, or null for an error of a
+    // client dataset (DataSet). "Connection Closed Gracefully." is ignored.
+    void ManejarError(TObject* Sender, TDataSet* DataSet, EDatabaseError& E, TUpdateKind UpdateKind,
+                      TResolverResponse& Response);
+    // OnEditError, OnPostError and OnDeleteError: abort, then ManejarError.
+    void ManejarClientError(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action);
+    // A beep and Text in the progress panel, whether it shows or not.
+    void mostrar_advertencia(const std::string& Text);
     // The installation directory from the registry, looked up afresh; shows
     // a message and gives "" when the key is missing.
     void diraplicacion(std::string& Directorio);
@@ -88,6 +133,10 @@ public:
 
 private:
     void CrearComponentes();
+    void CrearComponentesDatos();
+    // Appends one record for Message to ERRORES.TXT in the installation
+    // directory; a record that cannot be written is dropped.
+    void registrarError(const std::string& Message);
 
     std::unique_ptr<TStringList> FServidores;
     std::string FArchivoServidores;

@@ -1,0 +1,257 @@
+// The company connection and the posting run on a real company database:
+// the user's keys, the vouchers the procedure makes, and what the window
+// shows when the connection or the procedure refuses.
+
+#include "CompanyWindowFixture.h"
+
+using companytest::TypeText;
+using guitest::PressKey;
+
+namespace {
+
+const char* const kNothingPosted = "No se pudo contabilizar las facturas.";
+
+std::string focusedName(Tfcontavtascontado* w) {
+    TWinControl* a = w->ActiveControl();
+    return a && a->Focused() ? a->Name() : "(none)";
+}
+
+} // namespace
+
+TEST_F(CompanyWindowTest, LeavingCiaWithEnterConnectsAndF2PostsTheRangeAndCloses) {
+    Tfcontavtascontado* w = showWindow();
+    ASSERT_EQ(w->Servidor->Text(), installation());
+    const int days = daysToPost("FV", "2016-03-01", "2016-03-31");
+    ASSERT_GT(days, 20);
+    ASSERT_EQ(voucherCount(), 0);
+
+    connectAsUser(w, "SYSDBA", "cualquiera", "01");
+    EXPECT_TRUE(w->Talvero->Connected());
+    EXPECT_EQ(w->Talvero->Params().Values("Database"), installation() + "/datos/01/talvero.fdb");
+    EXPECT_EQ(w->EFecIni->Date().Val(), Date().Val());
+    EXPECT_EQ(w->EFecFin->Date().Val(), Date().Val());
+    EXPECT_EQ(focusedName(w), "EFecIni");
+    EXPECT_TRUE(w->SpeedButton3->Enabled());
+    EXPECT_FALSE(w->Panel5->Visible());
+    EXPECT_TRUE(env.Dialogs.Boxes().empty());
+
+    typeDate(w->EFecIni, 2016, 3, 1);
+    typeDate(w->EFecFin, 2016, 3, 31);
+    EXPECT_EQ(DateToStr(w->EFecIni->Date()), "01/03/2016");
+    EXPECT_EQ(DateToStr(w->EFecFin->Date()), "31/03/2016");
+    w->Pref->SetFocus();
+    TypeText("FV");
+    PressKey(Qt::Key_F2);
+
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_FALSE(w->Showing());
+    EXPECT_FALSE(w->CRepArticulos->Active());
+    EXPECT_TRUE(env.Dialogs.Boxes().empty());
+    // One voucher per day with invoices, each balanced, every invoice marked.
+    EXPECT_EQ(voucherCount(), days);
+    EXPECT_EQ(daysToPost("FV", "2016-03-01", "2016-03-31"), 0);
+    EXPECT_EQ(companytest::Value(reader(), "select count(*) from COMPROBANTE "
+                                           "where COMP_PREFIJO <> 'FV' or COMP_FECHA < "
+                                           "'2016-03-01' or COMP_FECHA > '2016-03-31'"),
+              "0");
+    EXPECT_EQ(companytest::Rows(reader(), "select c.COMP_ID from COMPROBANTE c join MOVIMIENTO m "
+                                          "on m.MOVI_COMPROBANTE = c.COMP_ID group by c.COMP_ID "
+                                          "having sum(m.MOVI_DEBITO) <> sum(m.MOVI_CREDITO)"),
+              std::vector<std::string>{});
+}
+
+TEST_F(CompanyWindowTest, ASecondRunOverTheSameRangePostsNothingAndSaysSo) {
+    for (int run = 0; run < 2; ++run) {
+        Tfcontavtascontado* w = showWindow();
+        connectAsUser(w, "SYSDBA", "x", "01");
+        typeDate(w->EFecIni, 2016, 3, 1);
+        typeDate(w->EFecFin, 2016, 3, 31);
+        w->Pref->SetFocus();
+        TypeText("FV");
+        PressKey(Qt::Key_F2);
+        EXPECT_TRUE(app->Terminated()) << "run " << run;
+        EXPECT_FALSE(w->Showing()) << "run " << run;
+        app.reset();
+        fcontavtascontado = nullptr;
+    }
+    const std::vector<TDialogBox> boxes = env.Dialogs.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, TDialogBox::Message);
+    EXPECT_EQ(boxes[0].Title, ApplicationTitle());
+    EXPECT_EQ(boxes[0].Text, kNothingPosted);
+}
+
+TEST_F(CompanyWindowTest, AWrongCompanyShowsTheDriversMessageAndKeepsTheConnectingText) {
+    Tfcontavtascontado* w = showWindow();
+    const TDateTime inicial = w->EFecIni->DateTime();
+    connectAsUser(w, "SYSDBA", "x", "99");
+
+    const std::vector<TDialogBox> boxes = env.Dialogs.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, TDialogBox::Exception);
+    EXPECT_EQ(boxes[0].Title, ApplicationTitle());
+    const std::string path = installation() + "/datos/99/talvero.fdb";
+    EXPECT_NE(boxes[0].Text.find("I/O error during \"open\" operation for file \"" + path + "\""),
+              std::string::npos)
+        << boxes[0].Text;
+    EXPECT_TRUE(w->Panel5->Visible());
+    EXPECT_EQ(w->Panel5->Caption(), "Conectando a la base de datos 99 ...");
+    EXPECT_FALSE(w->SpeedButton3->Enabled());
+    EXPECT_FALSE(w->Talvero->Connected());
+    EXPECT_EQ(w->Talvero->Params().Values("Database"), path);
+    EXPECT_EQ(w->EFecIni->DateTime().Val(), inicial.Val());
+    EXPECT_EQ(w->EFecFin->DateTime().Val(), inicial.Val());
+    EXPECT_EQ(focusedName(w), "EFecIni");
+
+    // The user corrects the company and leaves the field again.
+    w->Cia->SetFocus();
+    PressKey(Qt::Key_Backspace);
+    PressKey(Qt::Key_Backspace);
+    TypeText("01");
+    PressKey(Qt::Key_Return);
+    EXPECT_TRUE(w->Talvero->Connected());
+    EXPECT_FALSE(w->Panel5->Visible());
+    EXPECT_TRUE(w->SpeedButton3->Enabled());
+    EXPECT_EQ(env.Dialogs.Boxes().size(), 1u);
+}
+
+TEST_F(CompanyWindowTest, AnEmptyCompanyUserOrPasswordLeavesTheConnectionAlone) {
+    struct Case {
+        const char* User;
+        const char* Password;
+        const char* Company;
+    };
+    const Case cases[] = {{"", "x", "01"}, {"SYSDBA", "", "01"}, {"SYSDBA", "x", ""}};
+    for (const Case& c : cases) {
+        Tfcontavtascontado* w = showWindow();
+        int connects = 0;
+        w->Talvero->BeforeConnect = [&](TObject*) { ++connects; };
+        connectAsUser(w, c.User, c.Password, c.Company);
+        EXPECT_EQ(connects, 0) << c.User << "/" << c.Password << "/" << c.Company;
+        EXPECT_FALSE(w->Panel5->Visible());
+        EXPECT_FALSE(w->SpeedButton3->Enabled());
+        EXPECT_EQ(w->Talvero->Params().Values("Database"), "C:\\TALvero\\sop\\talvero.fdb");
+        EXPECT_TRUE(env.Dialogs.Boxes().empty());
+        app.reset();
+        fcontavtascontado = nullptr;
+    }
+}
+
+TEST_F(CompanyWindowTest, LeavingPrefWithTabReconnectsAndSetsTheDatesBackToToday) {
+    Tfcontavtascontado* w = showWindow();
+    int connects = 0;
+    w->Talvero->AfterConnect = [&](TObject*) { ++connects; };
+    connectAsUser(w, "SYSDBA", "x", "01");
+    ASSERT_EQ(connects, 1);
+    typeDate(w->EFecIni, 2016, 3, 1);
+    typeDate(w->EFecFin, 2016, 3, 31);
+    w->Pref->SetFocus();
+    TypeText("FV");
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(connects, 2);
+    EXPECT_TRUE(w->Talvero->Connected());
+    EXPECT_EQ(w->EFecIni->Date().Val(), Date().Val());
+    EXPECT_EQ(w->EFecFin->Date().Val(), Date().Val());
+    EXPECT_EQ(focusedName(w), "EFecIni");
+    EXPECT_FALSE(w->Panel5->Visible());
+    EXPECT_TRUE(env.Dialogs.Boxes().empty());
+}
+
+TEST_F(CompanyWindowTest, TheRunButtonClickedFromPrefPostsWithoutReconnecting) {
+    const int days = daysToPost("FV", "2016-01-01", "2016-01-31");
+    Tfcontavtascontado* w = showWindow();
+    int connects = 0;
+    w->Talvero->AfterConnect = [&](TObject*) { ++connects; };
+    connectAsUser(w, "SYSDBA", "x", "01");
+    typeDate(w->EFecIni, 2016, 1, 1);
+    typeDate(w->EFecFin, 2016, 1, 31);
+    w->Pref->SetFocus();
+    TypeText("FV");
+    QTest::mouseClick(w->SpeedButton3->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(30, 25));
+    EXPECT_EQ(connects, 1);
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_TRUE(env.Dialogs.Boxes().empty());
+    EXPECT_EQ(voucherCount(), days);
+    EXPECT_EQ(daysToPost("FV", "2016-01-01", "2016-01-31"), 0);
+}
+
+TEST_F(CompanyWindowTest, ThePrefixReachesTheProcedureAsALiteralWhateverItHolds) {
+    struct Case {
+        const char* Prefix;
+        const char* Literal;
+    };
+    // Were the prefix spliced into the statement, the first cases would post
+    // the FV invoices; the others would change or break the statement.
+    const Case cases[] = {
+        {"' || 'FV", "''' || ''FV'"},
+        {"F' || 'V", "'F'' || ''V'"},
+        {"FV'); delete from FACTURA_VENTA_DET; --", "'FV''); delete from FACTURA_VENTA_DET; --'"},
+        {"x'; update FACTURA_VENTA set FAVE_PREFIJO = 'FV'; commit; --",
+         "'x''; update FACTURA_VENTA set FAVE_PREFIJO = ''FV''; commit; --'"},
+        {"FV' or '1'='1", "'FV'' or ''1''=''1'"},
+        {"--", "'--'"},
+        {";", "';'"},
+        {":FV", "':FV'"},
+        {"'':p", "''''':p'"},
+        {"\"FV\"", "'\"FV\"'"},
+        {"", "''"},
+    };
+    const auto before = companytest::TableContents(reader());
+    for (const Case& c : cases) {
+        Tfcontavtascontado* w = showWindow();
+        connectAsUser(w, "SYSDBA", "x", "01");
+        typeDate(w->EFecIni, 2016, 1, 1);
+        typeDate(w->EFecFin, 2016, 3, 31);
+        w->Pref->SetFocus();
+        TypeText(c.Prefix);
+        ASSERT_EQ(w->Pref->Text(), c.Prefix);
+        PressKey(Qt::Key_F2);
+        EXPECT_EQ(w->CRepArticulos->CommandText(),
+                  std::string("select * from contado_mverde_pref('01/01/2016', '31/03/2016', ") +
+                      c.Literal + ")")
+            << c.Prefix;
+        EXPECT_TRUE(app->Terminated()) << c.Prefix;
+        const std::vector<TDialogBox> boxes = env.Dialogs.Boxes();
+        ASSERT_EQ(boxes.size(), 1u) << c.Prefix;
+        EXPECT_EQ(boxes[0].Text, kNothingPosted) << c.Prefix;
+        env.Dialogs.Clear();
+        app.reset();
+        fcontavtascontado = nullptr;
+        EXPECT_EQ(companytest::TableContents(reader()), before) << c.Prefix;
+    }
+}
+
+TEST_F(CompanyWindowTest, ADateTheProcedureRefusesShowsTheServersMessageAndKeepsTheWindow) {
+    Tfcontavtascontado* w = showWindow();
+    connectAsUser(w, "SYSDBA", "x", "01");
+    typeDate(w->EFecIni, 2016, 3, 1);
+    typeDate(w->EFecFin, 2016, 3, 31);
+    w->Pref->SetFocus();
+    TypeText("FV");
+    // Regional settings that write the day with dots: a text the procedure
+    // does not read.
+    FormatSettings.DateSeparator = '.';
+    PressKey(Qt::Key_F2);
+
+    EXPECT_FALSE(app->Terminated());
+    EXPECT_TRUE(w->Showing());
+    const std::vector<TDialogBox> boxes = env.Dialogs.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, TDialogBox::Exception);
+    EXPECT_EQ(boxes[0].Title, ApplicationTitle());
+    EXPECT_NE(boxes[0].Text.find("Fecha incorrecta: \"01.03.2016\""), std::string::npos)
+        << boxes[0].Text;
+    EXPECT_TRUE(w->Panel5->Visible());
+    EXPECT_EQ(w->Panel5->Caption(), "Generando informe. espere un momento...");
+    EXPECT_FALSE(w->CRepArticulos->Active());
+    EXPECT_EQ(voucherCount(), 0);
+
+    // With the dates written as the procedure reads them, the same window
+    // posts.
+    FormatSettings.DateSeparator = '/';
+    w->Pref->SetFocus();
+    PressKey(Qt::Key_F2);
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_EQ(env.Dialogs.Boxes().size(), 1u);
+    EXPECT_GT(voucherCount(), 0);
+}
