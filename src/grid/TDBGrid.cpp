@@ -183,8 +183,9 @@ TGridDrawState TDBGrid::CellState(int col, int row) const {
 TCurrentCellLook TDBGrid::CurrentLook() const {
     const TForm* form = ParentForm();
     const bool activeControl = form && form->ActiveControl() == this;
-    // No in-place editor covers the cell in this grid's painting yet; the
-    // editor, when it opens, takes the focus and so ends the highlight.
+    // This grid opens no in-place editor of its own (editorShowing false);
+    // an editor holds the keyboard focus while it is open, which already
+    // ends the highlight.
     return CurrentCellLook(Widget()->hasFocus(), activeControl, false,
                            FOptionSets.Has(dghHighlightFocus),
                            FOptionSets.Has(dgAlwaysShowSelection));

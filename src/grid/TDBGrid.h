@@ -161,6 +161,11 @@ public:
     // from the form's dialog handling.
     unsigned DialogCodes() const override;
 
+    // From one resolution to another: besides the bounds (and the fonts of
+    // its own), the title font when it is not the parent's and the widths
+    // the columns store.
+    void ChangeScale(int M, int D) override;
+
     void Notification(TComponent* component, bool removing) override;
 
 protected:
@@ -179,7 +184,7 @@ private:
         QFont Cell;
         QFontMetrics CellMetrics;
         QFont Title;
-        int TitleAscent;
+        QFontMetrics TitleMetrics;
     };
 
     // Data link notifications (TDBGrid.cpp).

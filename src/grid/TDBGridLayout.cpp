@@ -102,8 +102,7 @@ void TDBGrid::measureFonts() {
         QFont title = ToQFont(column->Title().Font());
         const QFontMetrics titleMetrics(title);
         titleHeight = std::max(titleHeight, titleMetrics.height() + titleExtra);
-        FColumnFonts.push_back(
-            TColumnFonts{cell, QFontMetrics(cell), title, titleMetrics.ascent()});
+        FColumnFonts.push_back(TColumnFonts{cell, QFontMetrics(cell), title, titleMetrics});
     }
     if (FColumns->Count() == 0)
         titleHeight = QFontMetrics(ToQFont(FTitleFont)).height() + titleExtra;
@@ -167,6 +166,19 @@ void TDBGrid::placeScrollBars() {
     const int width = Width() - 2 * border - (vert ? bar : 0);
     FVertScrollBar->setGeometry(Width() - border - bar, border, bar, std::max(0, height));
     FHorzScrollBar->setGeometry(border, Height() - border - bar, std::max(0, width), bar);
+}
+
+void TDBGrid::ChangeScale(int M, int D) {
+    if (M == D || D == 0) return;
+    BeginLayout();
+    // A title font that follows the parent's is scaled with it.
+    if (!ParentFont()) FTitleFont.SetSize(MulDiv(FTitleFont.Size(), M, D));
+    for (int i = 0; i < FColumns->Count(); ++i) {
+        TDBGridColumn* column = FColumns->Items(i);
+        if (column->WidthStored()) column->SetWidth(MulDiv(column->Width(), M, D));
+    }
+    TCustomControl::ChangeScale(M, D);
+    EndLayout();
 }
 
 void TDBGrid::boundsChanged(bool resized) {

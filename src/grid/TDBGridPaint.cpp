@@ -148,9 +148,9 @@ void TDBGrid::drawTitleCell(QPainter& canvas, int col, const TRect& rect) {
     const QString caption = QString::fromStdString(title.Caption());
     if (caption.isEmpty()) return;
     const TColumnFonts& fonts = FColumnFonts[index];
-    const QFontMetrics metrics(fonts.Title);
-    const int x = CellTextLeft(title.Alignment(), rect, metrics.horizontalAdvance(caption));
-    drawCellText(canvas, rect, x, CellTextTop(rect), caption, fonts.Title, metrics,
+    const int x =
+        CellTextLeft(title.Alignment(), rect, fonts.TitleMetrics.horizontalAdvance(caption));
+    drawCellText(canvas, rect, x, CellTextTop(rect), caption, fonts.Title, fonts.TitleMetrics,
                  title.Font().Color());
 }
 

@@ -49,6 +49,19 @@ TEST(GridCellRulesTest, DrawStates) {
     EXPECT_EQ(CellDrawState(false, true, true), gdCurrent | gdSelected | gdFocused);
 }
 
+TEST(GridCellRulesTest, GridCellStatesFollowTheCurrentCellAndTheActiveControl) {
+    gridtest::GridForm f;
+    f.Show();
+    EXPECT_EQ(f.Grid->CellState(1, 1), gdCurrent | gdSelected | gdFocused);
+    EXPECT_EQ(f.Grid->CellState(2, 1), 0u);
+    EXPECT_EQ(f.Grid->CellState(0, 1), gdFixed);
+    EXPECT_EQ(f.Grid->CellState(1, 0), gdFixed);
+    EXPECT_EQ(f.Grid->CurrentLook(), (TCurrentCellLook{true, false}));
+    f.Other->SetFocus();
+    EXPECT_EQ(f.Grid->CellState(1, 1), gdCurrent | gdSelected);
+    EXPECT_EQ(f.Grid->CurrentLook(), (TCurrentCellLook{false, false}));
+}
+
 TEST(GridCellRulesTest, CurrentCellLookInEachSituation) {
     struct Case {
         const char* situation;

@@ -168,6 +168,25 @@ TEST(GridLayoutTest, WindowFontChangesHeightsAndDefaultWidthsButNotAStoredWidth)
     EXPECT_GT(textHeight(bigger), textHeight(TFont()));
 }
 
+TEST(GridLayoutTest, ScalingTheWindowScalesFontsBoundsAndStoredWidths) {
+    GridForm f;
+    f.Grid->Columns()[0]->SetWidth(80);
+    f.Form->ChangeScale(120, 96);
+    EXPECT_EQ(f.Grid->Width(), MulDiv(8 + GridForm::GridWidth, 120, 96) - MulDiv(8, 120, 96));
+    EXPECT_EQ(f.Grid->Font().Size(), 10) << "8 points at 120 pixels per inch";
+    EXPECT_EQ(f.Grid->TitleFont(), f.Grid->Font()) << "the titles follow the window";
+    EXPECT_EQ(f.Grid->Geometry().ColWidth(1), 100) << "a stored width";
+    EXPECT_EQ(f.Grid->Geometry().ColWidth(2), defaultWidth(f.Grid->Font(), 10));
+    EXPECT_EQ(f.Grid->DefaultRowHeight(), textHeight(f.Grid->Font()) + 4);
+
+    // A grid with fonts of its own scales its title font itself.
+    GridForm own;
+    own.Grid->SetFont(TFont("MS Sans Serif", -11));
+    own.Grid->ChangeScale(150, 100);
+    EXPECT_EQ(own.Grid->TitleFont().Size(), 12);
+    EXPECT_EQ(own.Grid->Font().Size(), 12);
+}
+
 TEST(GridLayoutTest, ResizingChangesTheRowsHeld) {
     GridForm f(AdjustmentRows(30));
     const int before = f.Grid->VisibleRowCount();
