@@ -61,9 +61,11 @@ TDataSource* TDBGrid::DataSource() const {
 
 void TDBGrid::SetDataSource(TDataSource* value) {
     if (value == DataSource()) return;
-    // Attaching to an open dataset reports the link active, which lays out.
+    // Attaching to an open dataset reports the link active, which asks for
+    // a layout too: one is made.
+    BeginLayout();
     FDataLink->SetDataSource(value);
-    LayoutChanged();
+    EndLayout();
 }
 
 void TDBGrid::SetOptions(TDBGridOptions value) {

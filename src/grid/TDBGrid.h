@@ -152,10 +152,10 @@ public:
     void EndLayout();
 
     QScrollBar* VertScrollBar() const { return FVertScrollBar; }
+    QScrollBar* HorzScrollBar() const { return FHorzScrollBar; }
     // The width of a vertical scroll bar of the system (and the height of a
     // horizontal one).
     static int SystemScrollBarWidth();
-    QScrollBar* HorzScrollBar() const { return FHorzScrollBar; }
 
     // The grid claims the arrow keys and characters (and Tab with dgTabs)
     // from the form's dialog handling.
@@ -251,9 +251,7 @@ private:
     int FCol = 1;
     int FShownCurrentRow = -1; // the row last painted as current
     std::vector<TColumnFonts> FColumnFonts;
-    int FCellAscent = 0;
     int FLayoutLock = 0;
-    bool FInLayout = false;
     TRect FPaintRect; // the area the paint under way must cover, widget coordinates
 
     QScrollBar* FVertScrollBar = nullptr;

@@ -92,6 +92,12 @@ void TDBGrid::paintBorder(QPainter& canvas) const {
 
 void TDBGrid::drawCell(QPainter& canvas, int col, int row, const TRect& rect,
                        const TCurrentCellLook& look) {
+    const int index = col - FIndicatorOffset;
+    if (index >= 0 && (index >= FColumns->Count() || index >= int(FColumnFonts.size()))) {
+        // Columns changed inside BeginUpdate/EndUpdate and not laid out yet.
+        FillRect(canvas, rect, Color());
+        return;
+    }
     switch (GetCellType(col, row)) {
     case ctIndicatorTitle:
         drawFixedCell(canvas, rect, FFixedColor);
