@@ -202,10 +202,12 @@ void Tfcontavtascontado::CrearComponentes() {
     CaptionPanel1->Caption().SetHeight(20);
     CaptionPanel1->Caption().SetColor(clHighlight);
     CaptionPanel1->Caption().SetFont(TFont("MS Sans Serif", -11, clHighlightText));
-    // DBGrid2 (alClient) and DBNavigator1 (alBottom) go in CaptionPanel1 with
-    // the editor.
+    CrearEditorAjuste();
 
     CrearComponentesDatos();
+    // References to components made later are resolved once all exist.
+    DBGrid2->SetDataSource(DAjuste);
+    DBNavigator1->SetDataSource(DAjuste);
 
     EndLoad();
 }
@@ -288,16 +290,6 @@ void Tfcontavtascontado::FormKeyDown(TObject* Sender, uint16_t& Key, TShiftState
     }
     if (Key == 116) AbrirCerrarAjuste();
     if (Key == 27) SpeedButton2Click(this);
-}
-
-void Tfcontavtascontado::AbrirCerrarAjuste() {
-    // The closing-adjustment editor comes with the client datasets.
-}
-
-void Tfcontavtascontado::GuardarAjuste() {
-    CaptionPanel1->SetVisible(false);
-    // Writing CAjuste back (ApplyUpdates with no error limit) comes with the
-    // client datasets.
 }
 
 void Tfcontavtascontado::SpeedButton2Click(TObject* Sender) {

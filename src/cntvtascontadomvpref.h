@@ -17,8 +17,10 @@
 #include "data/TSQLConnection.h"
 #include "data/TSQLQuery.h"
 #include "data/TSQLTable.h"
+#include "grid/TDBGrid.h"
 #include "panel/TCaptionPanel.h"
 #include "platform/widgets/TComboBox.h"
+#include "platform/widgets/TDBNavigator.h"
 #include "platform/widgets/TDateTimePicker.h"
 #include "platform/widgets/TEdit.h"
 #include "platform/widgets/TForm.h"
@@ -59,6 +61,8 @@ public:
     TSpeedButton* SpeedButton2 = nullptr;
     TPanel* Panel5 = nullptr;
     TCaptionPanel* CaptionPanel1 = nullptr;
+    TDBGrid* DBGrid2 = nullptr;
+    TDBNavigator* DBNavigator1 = nullptr;
 
     // Data components, in the order the form description creates them. The
     // persistent fields of CAjuste are owned by the window, like the rest.
@@ -94,10 +98,12 @@ public:
     void SpeedButton3Click(TObject* Sender);
     void SpeedButton2Click(TObject* Sender);
 
-    // F5: opens the closing-adjustment editor, or writes it back and closes
-    // it when it is open.
+    // F5: opens the closing-adjustment editor (rebuilding the start date's
+    // rows, one per VAT rate with the factor 0.8), or, when it is open, writes
+    // it back with no error allowed and closes it.
     void AbrirCerrarAjuste();
-    // F2 while the editor is open: hides it and writes its changes back.
+    // F2 while the editor is open: hides it and writes its changes back with
+    // no error limit; the posting run follows.
     void GuardarAjuste();
 
     // Wires the error handlers and the packet size into every provider and
@@ -134,6 +140,9 @@ public:
 private:
     void CrearComponentes();
     void CrearComponentesDatos();
+    void CrearEditorAjuste();
+    void construirAjuste();
+    void cerrarAjuste();
     // Appends one record for Message to ERRORES.TXT in the installation
     // directory; a record that cannot be written is dropped.
     void registrarError(const std::string& Message);

@@ -61,8 +61,13 @@ TEST_F(WindowTest, TabFollowsTheTabOrderAndWrapsAround) {
     // Backwards too.
     PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
     EXPECT_EQ(focusedName(w), "Pref");
-    // The tariff panel brings no tab stop of its own; its grid comes with it.
+    // The grid joins the tab order while the tariff panel shows; the panel
+    // and the navigator are no tab stops.
     w->CaptionPanel1->SetVisible(true);
+    PressKey(Qt::Key_Tab);
+    EXPECT_EQ(focusedName(w), "DBGrid2");
+    w->CaptionPanel1->SetVisible(false);
+    w->Pref->SetFocus();
     PressKey(Qt::Key_Tab);
     EXPECT_EQ(focusedName(w), "Servidor");
 }
