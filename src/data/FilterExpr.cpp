@@ -295,6 +295,14 @@ public:
     }
 
 private:
+    // The tree is as deep as the operators and brackets that build it, at
+    // most, and compiling, evaluating and freeing it all recurse: a bound on
+    // them keeps a hostile text from exhausting the stack.
+    static constexpr int kMaxOperators = 1000;
+    void countOperator() {
+        if (++FOperators > kMaxOperators) fail("Filter expression too complex");
+    }
+
     void Advance() { FTok = FLexer.Next(); }
     bool Keyword(const char* word) const {
         return FTok.Kind == Tok::Name && SameText(FTok.Text, word);
@@ -314,6 +322,7 @@ private:
     DSExprPtr Or() {
         DSExprPtr e = And();
         while (Keyword("or")) {
+            countOperator();
             Advance();
             e = Binary(DSExpr::Or, std::move(e), And());
         }
@@ -323,6 +332,7 @@ private:
     DSExprPtr And() {
         DSExprPtr e = Not();
         while (Keyword("and")) {
+            countOperator();
             Advance();
             e = Binary(DSExpr::And, std::move(e), Not());
         }
@@ -331,6 +341,7 @@ private:
 
     DSExprPtr Not() {
         if (!Keyword("not")) return Primary();
+        countOperator();
         Advance();
         DSExprPtr e = Node(DSExpr::Not);
         e->Children.push_back(Not());
@@ -339,6 +350,7 @@ private:
 
     DSExprPtr Primary() {
         if (FTok.Kind == Tok::LParen) {
+            countOperator();
             Advance();
             DSExprPtr e = Or();
             if (FTok.Kind != Tok::RParen) fail("')' expected");
@@ -550,6 +562,7 @@ private:
 
     Lexer FLexer;
     Token FTok;
+    int FOperators = 0;
     const TDSRecordLayout& FLayout;
     const TFilterOptions& FOptions;
     const TFormatSettings& FSettings;

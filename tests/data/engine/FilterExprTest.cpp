@@ -247,6 +247,36 @@ TEST_F(FilterExprTest, BadExpressionsAndTheirMessages) {
     }
 }
 
+// Deep trees are refused before they can exhaust the stack of the compiler,
+// the evaluator or the tree's destruction; up to the bound they work.
+TEST_F(FilterExprTest, ExpressionsNestedBeyondTheBoundAreRefused) {
+    auto repeated = [](const std::string& piece, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += piece;
+        return out;
+    };
+    const std::string tooDeep[] = {
+        repeated("(", 100000) + "ID = 1" + repeated(")", 100000),
+        repeated("not ", 100000) + "ID = 1",
+        "ID = 0" + repeated(" or ID = 1", 100000),
+        "ID = 0" + repeated(" and ID = 1", 100000),
+    };
+    for (const std::string& text : tooDeep) {
+        SCOPED_TRACE(text.substr(0, 20));
+        try {
+            CompileFilterExpression(text, cursor->Layout(), {}, spanish());
+            ADD_FAILURE() << "compiled";
+        } catch (const EDatabaseError& e) {
+            EXPECT_EQ(e.Message, "Filter expression too complex");
+        }
+    }
+    DSExprPtr deep = CompileFilterExpression(
+        repeated("(", 500) + "ID = 1" + repeated(")", 500) + repeated(" or ID = 2", 499),
+        cursor->Layout(), {}, spanish());
+    EXPECT_NE(deep, nullptr);
+}
+
 TEST_F(FilterExprTest, HandBuiltTreesAreCheckedByTheEngine) {
     auto compare = [](int field, Variant value) {
         auto e = std::make_unique<DSExpr>();
