@@ -16,6 +16,26 @@ std::string focusedName(Tfcontavtascontado* w) {
     return a && a->Focused() ? a->Name() : "(none)";
 }
 
+// Counts the paints a widget receives.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int Paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++Paints;
+        return false;
+    }
+};
+
+// What the progress panel showed when the blocking work began.
+struct PanelSeen {
+    bool Visible = false;
+    std::string Caption;
+    int Paints = 0;
+};
+
 } // namespace
 
 TEST_F(CompanyWindowTest, LeavingCiaWithEnterConnectsAndF2PostsTheRangeAndCloses) {
@@ -113,6 +133,74 @@ TEST_F(CompanyWindowTest, AWrongCompanyShowsTheDriversMessageAndKeepsTheConnecti
     EXPECT_FALSE(w->Panel5->Visible());
     EXPECT_TRUE(w->SpeedButton3->Enabled());
     EXPECT_EQ(env.Dialogs.Boxes().size(), 1u);
+}
+
+// Nothing paints while the database work blocks the loop, so the panel must
+// have been painted with its text before the connection and the procedure
+// start.
+TEST_F(CompanyWindowTest, TheProgressPanelIsPaintedWithItsTextBeforeTheBlockingWork) {
+    Tfcontavtascontado* w = showWindow();
+    PaintCounter counter(w->Panel5->Widget());
+    auto seen = [&] {
+        return PanelSeen{w->Panel5->Visible(), w->Panel5->Caption(), counter.Paints};
+    };
+    PanelSeen connecting, posting;
+    w->Talvero->BeforeConnect = [&](TObject*) { connecting = seen(); };
+    w->SQLQuery1->BeforeOpen = [&](TDataSet*) { posting = seen(); };
+
+    connectAsUser(w, "SYSDBA", "x", "01");
+    EXPECT_TRUE(connecting.Visible);
+    EXPECT_EQ(connecting.Caption, "Conectando a la base de datos 01 ...");
+    EXPECT_GT(connecting.Paints, 0);
+    EXPECT_FALSE(w->Panel5->Visible());
+
+    const int before = counter.Paints;
+    typeDate(w->EFecIni, 2016, 3, 1);
+    typeDate(w->EFecFin, 2016, 3, 2);
+    PressKey(Qt::Key_F2);
+    EXPECT_TRUE(posting.Visible);
+    EXPECT_EQ(posting.Caption, "Generando informe. espere un momento...");
+    EXPECT_GT(posting.Paints, before);
+    EXPECT_TRUE(app->Terminated());
+}
+
+// The parameters the connection opens with: the typed user and password in
+// place of the stored ones, the company's database, the rest as stored.
+TEST_F(CompanyWindowTest, LeavingCiaWritesDatabaseUserAndPasswordIntoTheStoredLines) {
+    Tfcontavtascontado* w = showWindow();
+    const std::vector<std::string> stored = w->Talvero->Params().Lines();
+    connectAsUser(w, "ana", "s3creta", "01");
+    ASSERT_TRUE(w->Talvero->Connected());
+    std::vector<std::string> expected = stored;
+    for (std::string& line : expected) {
+        if (line.starts_with("Database=")) line = "Database=" + database();
+        if (line.starts_with("User_Name=")) line = "User_Name=ana";
+        if (line.starts_with("Password=")) line = "password=s3creta";
+    }
+    EXPECT_EQ(w->Talvero->Params().Lines(), expected);
+}
+
+TEST_F(CompanyWindowTest, AFailureAfterAConnectionKeepsTheRunButtonAndTheDates) {
+    Tfcontavtascontado* w = showWindow();
+    connectAsUser(w, "SYSDBA", "x", "01");
+    ASSERT_TRUE(w->SpeedButton3->Enabled());
+    typeDate(w->EFecIni, 2016, 3, 1);
+    typeDate(w->EFecFin, 2016, 3, 31);
+
+    w->Cia->SetFocus();
+    PressKey(Qt::Key_Backspace);
+    PressKey(Qt::Key_Backspace);
+    TypeText("99");
+    PressKey(Qt::Key_Return);
+
+    ASSERT_EQ(env.Dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(env.Dialogs.Boxes()[0].kind, TDialogBox::Exception);
+    EXPECT_FALSE(w->Talvero->Connected());
+    EXPECT_TRUE(w->SpeedButton3->Enabled());
+    EXPECT_TRUE(w->Panel5->Visible());
+    EXPECT_EQ(w->Panel5->Caption(), "Conectando a la base de datos 99 ...");
+    EXPECT_EQ(DateToStr(w->EFecIni->Date()), "01/03/2016");
+    EXPECT_EQ(DateToStr(w->EFecFin->Date()), "31/03/2016");
 }
 
 TEST_F(CompanyWindowTest, AnEmptyCompanyUserOrPasswordLeavesTheConnectionAlone) {
