@@ -196,3 +196,35 @@ TEST_F(WindowTest, ShownTheWindowIsCentredOnTheDesktopWithTheFirstFieldFocused) 
     EXPECT_FALSE(w->Panel5->Showing());
     EXPECT_FALSE(w->CaptionPanel1->Showing());
 }
+
+// The form description gives pixels at 96 per inch; on a screen of 120 the
+// window is scaled when it loads, the tariff panel's caption band with it.
+TEST_F(WindowTest, OnAScreenOf120PixelsPerInchTheWindowLoadsScaled) {
+    pointSettingsAtInstallation();
+    struct Resolution {
+        Resolution() { SetScreenPixelsPerInch(120); }
+        ~Resolution() { SetScreenPixelsPerInch(0); }
+    } resolution;
+    Tfcontavtascontado* w = createWindow();
+    EXPECT_EQ(w->ClientWidth(), 433);
+    EXPECT_EQ(w->ClientHeight(), 355);
+    EXPECT_EQ(w->Font().Size(), 10);
+    EXPECT_EQ(w->Cia->BoundsRect(), Bounds(95, 100, 56, 26));
+    EXPECT_EQ(w->CaptionPanel1->BoundsRect(), Bounds(30, 90, 381, 211));
+    EXPECT_EQ(w->CaptionPanel1->Caption().Height(), 25);
+    // The grid fills the area below the band, above the navigator.
+    EXPECT_EQ(w->DBGrid2->Top(), 24);
+    EXPECT_EQ(w->DBGrid2->Top() + w->DBGrid2->Height(), w->DBNavigator1->Top());
+}
+
+TEST_F(WindowTest, OnAScreenOf96PixelsPerInchTheWindowKeepsItsDesignedSizes) {
+    pointSettingsAtInstallation();
+    struct Resolution {
+        Resolution() { SetScreenPixelsPerInch(96); }
+        ~Resolution() { SetScreenPixelsPerInch(0); }
+    } resolution;
+    Tfcontavtascontado* w = createWindow();
+    EXPECT_EQ(w->ClientWidth(), 346);
+    EXPECT_EQ(w->CaptionPanel1->Caption().Height(), 20);
+    EXPECT_EQ(w->DBGrid2->BoundsRect(), Bounds(1, 19, 303, 131));
+}

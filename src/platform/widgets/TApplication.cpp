@@ -18,6 +18,10 @@ TApplication* Application = nullptr;
 
 TApplication::TApplication(int& argc, char** argv) {
     assert(!Application && "one application object at a time");
+    // Forms scale themselves to the screen's resolution when they load; Qt's
+    // own scaling on top would enlarge them twice.
+    if (!qApp && !qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
+        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     if (!qApp) FOwnQApplication = std::make_unique<QApplication>(argc, argv);
     // Qt takes the C library's locale from the environment; numbers written
     // and read by the C library must not change their decimal point with it.

@@ -317,9 +317,27 @@ void TForm::applyText(const std::string& text) {
     FWidget->setWindowTitle(QString::fromStdString(text));
 }
 
+namespace {
+int screenPixelsPerInchSet = 0;
+} // namespace
+
+int ScreenPixelsPerInch() {
+    if (screenPixelsPerInchSet > 0) return screenPixelsPerInchSet;
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? qRound(screen->logicalDotsPerInchY()) : 96;
+}
+
+void SetScreenPixelsPerInch(int value) {
+    screenPixelsPerInchSet = value;
+}
+
 void TForm::EndLoad() {
     FLoading = false;
     fixupTabList();
+    if (FScaled) {
+        const int screen = ScreenPixelsPerInch();
+        if (screen != FPixelsPerInch) ChangeScale(screen, FPixelsPerInch);
+    }
     Realign();
 }
 

@@ -26,6 +26,11 @@
 //
 // The Width and Height of a form's TControl part are its client size; the
 // size with the window frame is OuterWidth and OuterHeight.
+//
+// Scaling. A form description gives pixels at PixelsPerInch (96). When it
+// has loaded, a Scaled form whose resolution differs from the screen's is
+// scaled to it with ChangeScale: bounds, fonts and what each control scales
+// of its own.
 
 #include "platform/widgets/TWinControl.h"
 
@@ -42,6 +47,11 @@ enum TPosition {
     poMainFormCenter,
     poOwnerFormCenter,
 };
+
+// The logical pixels per inch of the primary screen, or the value set with
+// SetScreenPixelsPerInch (0 asks the screen again).
+int ScreenPixelsPerInch();
+void SetScreenPixelsPerInch(int value);
 
 class TForm : public TWinControl {
 public:
@@ -77,13 +87,18 @@ public:
     void Release();
     // Between BeginLoad and EndLoad.
     bool Loading() const { return FLoading; }
+    bool Scaled() const { return FScaled; }
+    void SetScaled(bool value) { FScaled = value; }
+    int PixelsPerInch() const { return FPixelsPerInch; }
+    void SetPixelsPerInch(int value) { FPixelsPerInch = value; }
 
     TNotifyEvent OnCreate;
     TCloseEvent OnClose;
 
 protected:
     void BeginLoad() { FLoading = true; }
-    // Fixes the tab order given while loading and aligns the controls.
+    // Fixes the tab order given while loading, scales the form to the
+    // screen's resolution and aligns the controls.
     void EndLoad();
     void DoCreate();
 
@@ -109,6 +124,8 @@ private:
     bool FKeyPreview = false;
     TPosition FPosition = poDesigned;
     bool FLoading = false;
+    bool FScaled = true;
+    int FPixelsPerInch = 96;
     bool FShownOnce = false;
     bool FDestroying = false;
     bool FResending = false;
