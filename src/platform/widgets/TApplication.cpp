@@ -14,6 +14,14 @@
 #include <cassert>
 #include <clocale>
 
+#if !defined(_WIN32)
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 TApplication* Application = nullptr;
 
 TApplication::TApplication(int& argc, char** argv) {
@@ -65,8 +73,72 @@ void TApplication::Initialize() {
     FCursorHandlerInstalled = true;
 }
 
+#if !defined(_WIN32)
+namespace {
+
+// The write end of the pipe that carries termination signals into the loop.
+int signalPipe = -1;
+
+void onTerminationSignal(int) {
+    const char byte = 1;
+    // Nothing else is safe in a signal handler; a full pipe already holds
+    // the request.
+    [[maybe_unused]] ssize_t n = write(signalPipe, &byte, 1);
+}
+
+// While it lives, SIGINT, SIGTERM and SIGHUP close the main form as the
+// window's close command does, and end the loop. Without it the Firebird
+// client, once loaded, takes those signals for a shutdown of its own and the
+// program goes on running.
+class TerminationSignals {
+public:
+    explicit TerminationSignals(TApplication& application) {
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
+        FRead = fds[0];
+        signalPipe = fds[1];
+        FNotifier = std::make_unique<QSocketNotifier>(FRead, QSocketNotifier::Read);
+        QObject::connect(FNotifier.get(), &QSocketNotifier::activated, [this, &application] {
+            char buffer[16];
+            while (read(FRead, buffer, sizeof buffer) > 0) {
+            }
+            if (TForm* form = application.MainForm()) form->Close();
+            application.Terminate();
+        });
+        struct sigaction action {};
+        action.sa_handler = onTerminationSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (int i = 0; i < 3; ++i)
+            sigaction(kSignals[i], &action, &FPrevious[i]);
+    }
+    ~TerminationSignals() {
+        if (FRead < 0) return;
+        for (int i = 0; i < 3; ++i)
+            sigaction(kSignals[i], &FPrevious[i], nullptr);
+        FNotifier.reset();
+        close(signalPipe);
+        close(FRead);
+        signalPipe = -1;
+    }
+    TerminationSignals(const TerminationSignals&) = delete;
+    TerminationSignals& operator=(const TerminationSignals&) = delete;
+
+private:
+    static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
+    int FRead = -1;
+    std::unique_ptr<QSocketNotifier> FNotifier;
+    struct sigaction FPrevious[3] {};
+};
+
+} // namespace
+#endif
+
 void TApplication::Run() {
     if (!FMainForm || FTerminated) return;
+#if !defined(_WIN32)
+    TerminationSignals termination(*this);
+#endif
     FMainForm->Show();
     if (FTerminated) return;
     QEventLoop loop;

@@ -43,7 +43,8 @@ public:
     }
 
     TForm* MainForm() const { return FMainForm; }
-    // Shows the main form and runs the message loop until Terminate.
+    // Shows the main form and runs the message loop until Terminate. While
+    // it runs, SIGINT, SIGTERM and SIGHUP close the main form and end it.
     void Run();
     // Ends the loop of Run (at once, or as soon as it starts).
     void Terminate();

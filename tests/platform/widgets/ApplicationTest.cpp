@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <csignal>
+
 namespace {
 
 int gArgc = 1;
@@ -122,6 +124,38 @@ TEST_F(Application_, TheSystemCloseCommandClosesTheForm) {
     app.Run();
     EXPECT_EQ(closes, 2);
     EXPECT_TRUE(app.Terminated());
+}
+
+// A termination signal closes the window as its close command does, even a
+// window that refuses to close, and the program ends; afterwards the
+// process's own handling of the signal is back.
+TEST_F(Application_, TerminationSignalsCloseTheMainFormAndEndTheLoop) {
+    for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(signal);
+        struct sigaction before {};
+        sigaction(signal, nullptr, &before);
+        TApplication app(gArgc, gArgv);
+        TTestForm* main = nullptr;
+        app.CreateForm(main);
+        int closes = 0;
+        main->OnClose = [&](TObject*, TCloseAction& a) {
+            ++closes;
+            a = caNone;
+        };
+        bool gaveUp = false;
+        QTimer::singleShot(0, [signal] { raise(signal); });
+        QTimer::singleShot(5000, [&] {
+            gaveUp = true;
+            app.Terminate();
+        });
+        app.Run();
+        EXPECT_FALSE(gaveUp);
+        EXPECT_EQ(closes, 1);
+        EXPECT_TRUE(app.Terminated());
+        struct sigaction after {};
+        sigaction(signal, nullptr, &after);
+        EXPECT_EQ(after.sa_handler, before.sa_handler);
+    }
 }
 
 TEST_F(Application_, ClosingAnotherFormWithCaFreeFreesItLater) {
