@@ -279,6 +279,33 @@ TEST_F(EditorTest, F2WithARowThatCannotBePostedHidesTheEditorAndDoesNotPost) {
     EXPECT_EQ(Rows(reader(), kAdjustmentRows), std::vector<std::string>{});
 }
 
+// A provider that refuses deletions stands for any error of the build: it
+// arrives through the dataset's error event, which shows it and aborts the
+// F5 handling where it stands.
+TEST_F(EditorTest, ABuildThatAnErrorEndsLeavesThePanelHiddenAndTheDatasetOpen) {
+    exec("insert into AJUSTE_CIERRE values (1, '2016-03-01', '2016-03-31', 19, 0.5)");
+    Tfcontavtascontado* w = openMarch();
+    w->PAjuste->SetOptions({poDisableDeletes});
+    PressKey(Qt::Key_F5);
+
+    const std::vector<TDialogBox> boxes = env.Dialogs.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, TDialogBox::MessageDlg);
+    EXPECT_EQ(boxes[0].Text, "Deletes are not allowed");
+    EXPECT_EQ(env.Dialogs.BeepCount(), 2);
+    EXPECT_EQ(w->Panel5->Caption(), "CAjuste: Deletes are not allowed");
+    EXPECT_FALSE(w->CaptionPanel1->Visible());
+    EXPECT_TRUE(w->CAjuste->Active());
+    EXPECT_EQ(shownRows(w), std::vector<std::string>{"01/03/2016|31/03/2016|19|0,5"});
+    EXPECT_EQ(w->CAjuste->ChangeCount(), 0);
+    EXPECT_NE(testsupport::ReadFile(installation() + "/ERRORES.TXT")
+                  .find(",SYSDBA,Deletes are not allowed\r\n"),
+              std::string::npos);
+    // Nothing was written, and closing the window drops the rest.
+    EXPECT_EQ(Rows(reader(), kAdjustmentRows),
+              std::vector<std::string>{"2016-03-01|2016-03-31|19|0.5"});
+}
+
 TEST_F(EditorTest, F5OnAClosedConnectionThatCannotOpenShowsTheErrorAndNoEditor) {
     Tfcontavtascontado* w = showWindow();
     w->Pref->SetFocus();
