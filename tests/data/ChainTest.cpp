@@ -221,3 +221,38 @@ TEST_F(Chain, TheEditorsRebuildOfAPeriodAppliesCleanly) {
                                                             "5|2016-03-01|2016-03-31|5|0.8",
                                                             "6|2016-03-01|2016-03-31|19|0.8"}));
 }
+
+// On the table itself: a filtered view never shows or finds a row the filter
+// hides or a deleted row, and deleting all it shows leaves it empty at its
+// end while the hidden rows stay, in memory and in the database.
+TEST_F(Chain, AFilteredViewNeitherShowsNorFindsHiddenOrDeletedRows) {
+    TSQLConnection& db = *C->Connection;
+    Exec(db, "insert into AJUSTE_CIERRE values (1, '2016-03-01', '2016-03-31', 0, 0.5)");
+    Exec(db, "insert into AJUSTE_CIERRE values (2, '2016-03-01', '2016-03-31', 19, 0.6)");
+    Exec(db, "insert into AJUSTE_CIERRE values (3, '2016-04-01', '2016-04-30', 5, 0.7)");
+    FormatSettings = DefaultFormatSettings();
+    TClientDataSet& c = *C->Client;
+    c.SetFilter("AJCI_FECINI = '01/03/2016'");
+    c.SetFiltered(true);
+    c.Open();
+    EXPECT_EQ(c.RecordCount(), 2);
+    EXPECT_FALSE(c.Locate("AJCI_PORC", Variant(Currency{50000})));
+    EXPECT_FALSE(c.Locate("AJCI_ID", Variant(3)));
+
+    ASSERT_TRUE(c.Locate("AJCI_ID", Variant(2)));
+    c.Delete();
+    EXPECT_FALSE(c.Locate("AJCI_ID", Variant(2)));
+    EXPECT_FALSE(c.Locate("AJCI_PORC", Variant(Currency{190000})));
+    EXPECT_EQ(c.RecordCount(), 1);
+    while (!c.Eof())
+        c.Delete();
+    EXPECT_TRUE(c.Eof());
+    EXPECT_TRUE(c.IsEmpty());
+    EXPECT_EQ(c.RecordCount(), 0);
+
+    c.SetFiltered(false);
+    EXPECT_EQ(c.RecordCount(), 1);
+    EXPECT_EQ(c.FieldByName("AJCI_ID")->AsInteger(), 3);
+    EXPECT_EQ(c.ApplyUpdates(0), 0);
+    EXPECT_EQ(AdjustmentRows(db), std::vector<std::string>{"3|2016-04-01|2016-04-30|5|0.7"});
+}

@@ -98,8 +98,9 @@ TEST(GridLayoutTest, TheWindowsGridHoldsTheRowsThatFit) {
               << f.Grid->TitleRowHeight() << ", scroll bar " << bar << ", rows " << expected
               << "\n";
     if (f.Grid->DefaultRowHeight() == 17 && f.Grid->TitleRowHeight() == 17 && bar >= 15 &&
-        bar <= 17)
+        bar <= 17) {
         EXPECT_EQ(expected, 5);
+    }
 }
 
 TEST(GridLayoutTest, RowCountForEachDatasetState) {

@@ -219,7 +219,7 @@ TEST_F(EditorTest, ARefusedApplyWithF5IsShownLoggedAndLeavesTheDatabaseAsItWas) 
 TEST_F(EditorTest, ARefusedApplyWithF2KeepsWhatWasWrittenBeforeItAndPostsAllTheSame) {
     exec("insert into AJUSTE_CIERRE values (1, '2016-02-01', '2016-02-29', 19, 0.3)");
     exec("alter table AJUSTE_CIERRE add constraint UQ_AJCI_PORC unique (AJCI_PORC)");
-    Tfcontavtascontado* w = openMarch(31, "FV");
+    openMarch(31, "FV");
     PressKey(Qt::Key_F5);
     PressKey(Qt::Key_F2);
 

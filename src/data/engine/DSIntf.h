@@ -82,7 +82,7 @@ struct DSFieldDesc {
     int8_t Scale = 0;  // Bcd
     uint8_t Attributes = 0;
     uint8_t ProviderFlags = pfInUpdate | pfInWhere;
-    std::string Origin; // "ORIGIN": the column name when it differs from Name
+    std::string Origin = {}; // "ORIGIN": the column name when it differs from Name
 };
 
 // A packet attribute: "LCID" (Int32), "TABLE_NAME" (String), "DISABLE_EDITS",
