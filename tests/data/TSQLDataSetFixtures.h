@@ -9,6 +9,7 @@
 #include "data/TSQLConnection.h"
 #include "data/TSQLQuery.h"
 #include "data/TSQLTable.h"
+#include "support/CompanyDatabase.h"
 #include "support/TestSupport.h"
 
 #include <memory>
@@ -69,14 +70,10 @@ public:
 using TRecordingSQLTable = TRecording<TSQLTable>;
 using TRecordingSQLQuery = TRecording<TSQLQuery>;
 
-// A driver value as text: integers and decimals as written ("0.8"), dates
-// as yyyy-mm-dd, null as "null".
-std::string ValueText(const TDBXValue& v);
-std::string ParamsText(const std::vector<TDBXValue>& params);
+using testsupport::ParamsText;
+using testsupport::Rows;
+using testsupport::ValueText;
 
-// The rows of a query, one text per row with its values (ValueText)
-// separated by "|", read through a connection of its own.
-std::vector<std::string> Rows(TSQLConnection& connection, const std::string& sql);
 // The rows of the closing-adjustment table, ordered by AJCI_ID.
 std::vector<std::string> AdjustmentRows(TSQLConnection& connection);
 int Exec(TSQLConnection& connection, const std::string& sql);

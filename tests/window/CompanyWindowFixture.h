@@ -8,6 +8,7 @@
 #include "WindowFixture.h"
 
 #include "data/TSQLConnection.h"
+#include "support/CompanyDatabase.h"
 
 #include <map>
 #include <memory>
@@ -26,7 +27,7 @@ std::unique_ptr<TSQLConnection> NewConnection(const std::string& database);
 // The rows of a query, one text per row with its values separated by "|":
 // integers and decimals as written ("0.8"), dates as yyyy-mm-dd, null as
 // "null", text as stored.
-std::vector<std::string> Rows(TSQLConnection& connection, const std::string& sql);
+using testsupport::Rows;
 // The first value of the first row.
 std::string Value(TSQLConnection& connection, const std::string& sql);
 // Rows of every table of the company (system tables aside).
