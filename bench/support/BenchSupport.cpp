@@ -1,7 +1,10 @@
 #include "support/BenchSupport.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -9,9 +12,71 @@
 
 namespace benchsupport {
 
+namespace {
+
+double clockSeconds(clockid_t clock) {
+    timespec t;
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+} // namespace
+
 void PrintRatio(const std::string& name, double value, const std::string& goal, double bound) {
     std::printf("ratio %s %.3f goal %s %.3f\n", name.c_str(), value, goal.c_str(), bound);
     std::fflush(stdout);
+}
+
+void PrintFigure(const std::string& name, double value) {
+    std::printf("figure %s %.3f\n", name.c_str(), value);
+    std::fflush(stdout);
+}
+
+Times Measure(const std::function<void()>& work) {
+    auto wall = std::chrono::steady_clock::now();
+    double process = clockSeconds(CLOCK_PROCESS_CPUTIME_ID);
+    double thread = clockSeconds(CLOCK_THREAD_CPUTIME_ID);
+    work();
+    Times t;
+    t.Thread = clockSeconds(CLOCK_THREAD_CPUTIME_ID) - thread;
+    t.Process = clockSeconds(CLOCK_PROCESS_CPUTIME_ID) - process;
+    t.Wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall).count();
+    return t;
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+static double medianOf(const std::vector<Times>& times, double Times::*clock) {
+    std::vector<double> v;
+    for (const Times& t : times)
+        v.push_back(t.*clock);
+    return Median(std::move(v));
+}
+
+double MedianWall(const std::vector<Times>& times) {
+    return medianOf(times, &Times::Wall);
+}
+double MedianProcess(const std::vector<Times>& times) {
+    return medianOf(times, &Times::Process);
+}
+double MedianThread(const std::vector<Times>& times) {
+    return medianOf(times, &Times::Thread);
+}
+
+std::vector<std::vector<Times>> RunRounds(int rounds,
+                                          const std::vector<std::function<Times()>>& sides) {
+    std::vector<std::vector<Times>> times(sides.size());
+    for (int round = 0; round < rounds; ++round)
+        for (size_t i = 0; i < sides.size(); ++i) {
+            size_t side = (static_cast<size_t>(round) + i) % sides.size();
+            times[side].push_back(sides[side]());
+        }
+    return times;
 }
 
 std::string SourceDir() {
@@ -25,7 +90,8 @@ std::string BinDir() {
 }
 
 std::string MakeTempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "talvero-bench-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "talvero-bench-XXXXXX").string();
     if (!mkdtemp(pattern.data())) {
         std::perror("mkdtemp");
         std::exit(1);
@@ -40,6 +106,32 @@ void CreateCompanyDatabase(const std::string& path, bool withSampleData) {
         std::fprintf(stderr, "cannot create %s\n", path.c_str());
         std::exit(1);
     }
+}
+
+void RunIsqlScript(const std::string& database, const std::string& script) {
+    std::string file = MakeTempDir() + "/script.sql";
+    {
+        std::ofstream out(file);
+        out << script;
+        if (!out) {
+            std::fprintf(stderr, "cannot write %s\n", file.c_str());
+            std::exit(1);
+        }
+    }
+    std::string cmd = "isql-fb -q -b -user SYSDBA -i '" + file + "'";
+    if (!database.empty()) cmd += " '" + database + "'";
+    cmd += " >/dev/null";
+    int status = std::system(cmd.c_str());
+    std::filesystem::remove_all(std::filesystem::path(file).parent_path());
+    if (status != 0) {
+        std::fprintf(stderr, "isql-fb failed on %s\n", database.c_str());
+        std::exit(1);
+    }
+}
+
+double LoadAverage() {
+    double load[1] = {0};
+    return getloadavg(load, 1) == 1 ? load[0] : -1;
 }
 
 size_t ResidentBytes() {

@@ -1,14 +1,43 @@
 #pragma once
-// Shared by the benchmarks: the ratio line every comparison prints, and
-// company databases made from db/ in a temporary folder.
+// Shared by the benchmarks: the ratio and figure lines every comparison
+// prints, the clocks and medians they compare with, and company databases
+// made from db/ in a temporary folder.
 
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace benchsupport {
 
 // Prints "ratio NAME VALUE goal BOUND" (VALUE with three decimals). The goal
-// is met when VALUE <= BOUND for "at most" goals; the line says which.
+// is met when VALUE <= BOUND for "at_most" goals and VALUE >= BOUND for
+// "at_least" ones; the line says which.
 void PrintRatio(const std::string& name, double value, const std::string& goal, double bound);
+// Prints "figure NAME VALUE": a measurement worth reading that has no goal.
+void PrintFigure(const std::string& name, double value);
+
+// One measurement of a piece of work on three clocks. On this shared machine
+// the wall clock also counts the time other processes held the processors;
+// the process's CPU time counts every thread of ours (the embedded database
+// works in threads of its own too), the thread's only the caller's.
+struct Times {
+    double Wall = 0, Process = 0, Thread = 0;
+};
+Times Measure(const std::function<void()>& work);
+
+double Median(std::vector<double> values);
+// The median of one clock over a side's rounds.
+double MedianWall(const std::vector<Times>& times);
+double MedianProcess(const std::vector<Times>& times);
+double MedianThread(const std::vector<Times>& times);
+
+// Runs every side once per round, each round starting with the next side, so
+// that no side always meets the caches, the allocator or the database pages
+// another left behind, and a change of the machine's load falls on all of
+// them alike. A side does its own untimed preparation and returns what it
+// measured. Returns the times by side.
+std::vector<std::vector<Times>> RunRounds(int rounds,
+                                          const std::vector<std::function<Times()>>& sides);
 
 std::string SourceDir();
 std::string BinDir();
@@ -16,6 +45,11 @@ std::string BinDir();
 std::string MakeTempDir();
 // db/create-database at path; exits the process on failure.
 void CreateCompanyDatabase(const std::string& path, bool withSampleData = true);
+// Runs an isql-fb script on database (empty: the script creates its own);
+// exits the process on failure.
+void RunIsqlScript(const std::string& database, const std::string& script);
+// The 1-minute load average of the machine, printed with the figures.
+double LoadAverage();
 // Resident set size of this process in bytes.
 size_t ResidentBytes();
 
