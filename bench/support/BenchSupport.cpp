@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -30,6 +31,23 @@ void PrintRatio(const std::string& name, double value, const std::string& goal, 
 void PrintFigure(const std::string& name, double value) {
     std::printf("figure %s %.3f\n", name.c_str(), value);
     std::fflush(stdout);
+}
+
+void PrintTableRow(const std::vector<std::string>& cells) {
+    std::printf("row | %.1f |", LoadAverage());
+    for (const std::string& c : cells)
+        std::printf(" %s |", c.c_str());
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+std::string Text(const char* format, ...) {
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
 }
 
 Times Measure(const std::function<void()>& work) {

@@ -15,6 +15,11 @@ namespace benchsupport {
 void PrintRatio(const std::string& name, double value, const std::string& goal, double bound);
 // Prints "figure NAME VALUE": a measurement worth reading that has no goal.
 void PrintFigure(const std::string& name, double value);
+// Prints "row | LOAD | CELL | ... |": a run's line for the table of its
+// benchmark in bench/README.md, the machine's 1-minute load average first.
+void PrintTableRow(const std::vector<std::string>& cells);
+// printf into a string, for the cells.
+std::string Text(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // One measurement of a piece of work on three clocks. On this shared machine
 // the wall clock also counts the time other processes held the processors;
