@@ -108,13 +108,16 @@ int64_t firstRowid(sqlite3_stmt* s, int64_t value) {
     return rowid;
 }
 
+// Prints one comparison and adds its cells to the run's table row.
 void report(const char* name, const std::string& what, const std::vector<std::vector<Times>>& t,
-            double bound) {
+            double bound, std::vector<std::string>& row) {
     double ds = benchsupport::MedianThread(t[0]), sq = benchsupport::MedianThread(t[1]);
     std::printf("%s: client dataset %.2f ms, sqlite %.2f ms CPU (wall %.2f, %.2f)\n", what.c_str(),
                 ds * 1e3, sq * 1e3, benchsupport::MedianWall(t[0]) * 1e3,
                 benchsupport::MedianWall(t[1]) * 1e3);
     benchsupport::PrintRatio(name, ds / sq, "at_most", bound);
+    row.push_back(benchsupport::Text("%.2f / %.2f ms", ds * 1e3, sq * 1e3));
+    row.push_back(benchsupport::Text("%.3f", ds / sq));
 }
 
 } // namespace
@@ -184,12 +187,14 @@ int main() {
 
     std::printf("rows %d, median of %d rounds, load %.1f\n", kRows, kRounds,
                 benchsupport::LoadAverage());
+    std::vector<std::string> row;
     report("clientdataset_locate_last_vs_sqlite", "Locate the last row by AJCI_ID", locateLast,
-           0.10);
+           0.10, row);
     report("clientdataset_locate_missing_vs_sqlite", "Locate a rate no row has", locateMissing,
-           0.10);
+           0.10, row);
     report("clientdataset_filter_vs_sqlite",
-           "Filter on AJCI_FECINI (" + std::to_string(shown) + " rows shown)", filter, 0.10);
+           "Filter on AJCI_FECINI (" + std::to_string(shown) + " rows shown)", filter, 0.10, row);
+    benchsupport::PrintTableRow(row);
     sqlite3_finalize(byId);
     sqlite3_finalize(byRate);
     sqlite3_finalize(byDay);

@@ -423,6 +423,19 @@ void report(const char* kind, const std::vector<const char*>& names,
                     benchsupport::MedianProcess(times[s]) * 1e3,
                     benchsupport::MedianWall(times[s]) * 1e3);
     double chain = benchsupport::MedianProcess(times[0]);
+    std::vector<std::string> row{kind};
+    for (size_t s = 0; s < 3; ++s)
+        row.push_back(benchsupport::Text("%.1f ms", benchsupport::MedianProcess(times[s]) * 1e3));
+    row.push_back(benchsupport::Text("%.3f", chain / benchsupport::MedianProcess(times[1])));
+    row.push_back(benchsupport::Text("%.3f", chain / benchsupport::MedianProcess(times[2])));
+    if (names.size() == 5) {
+        row.push_back(benchsupport::Text("%.3f", chain / benchsupport::MedianProcess(times[3])));
+        row.push_back(benchsupport::Text("%.3f", benchsupport::MedianProcess(times[1]) /
+                                                     benchsupport::MedianProcess(times[4])));
+    } else {
+        row.insert(row.end(), {"", ""});
+    }
+    benchsupport::PrintTableRow(row);
     std::string name = std::string("provider_apply_") + kind + "_10k";
     benchsupport::PrintRatio(name + "_vs_driver", chain / benchsupport::MedianProcess(times[1]),
                              "at_most", 1.1);
