@@ -49,17 +49,77 @@ void TDSCursor::SetVisible(uint32_t row, bool visible) {
         FTreeValid = false;
 }
 
+uint32_t TDSCursor::GatherRows(const std::vector<uint32_t>& rows, BlockScan& scan,
+                               bool visibleOnly) const {
+    if (scan.Rows.size() < rows.size()) {
+        scan.Rows.resize(rows.size());
+        scan.Ids.resize(rows.size());
+        scan.Match.resize(rows.size());
+    }
+    // Every row is written and only the wanted ones counted, which spares
+    // the loop a branch the processor could not predict.
+    const TDSRowStore::Locator store = FTable->Store().Rows();
+    const uint8_t** out = scan.Rows.data();
+    uint32_t* ids = scan.Ids.data();
+    uint32_t n = 0;
+    if (visibleOnly) {
+        const uint64_t* bits = FBits.data();
+        for (uint32_t row : rows) {
+            out[n] = store.Row(row);
+            ids[n] = row;
+            n += static_cast<uint32_t>((bits[row >> 6] >> (row & 63)) & 1);
+        }
+    } else {
+        for (uint32_t row : rows) {
+            const uint8_t* r = store.Row(row);
+            out[n] = r;
+            ids[n] = row;
+            n += !(r[0] & dsRecDeleted);
+        }
+    }
+    return n;
+}
+
+uint32_t TDSCursor::KeepMatches(const TDSExprEvaluator& evaluator, BlockScan& scan, uint32_t n) {
+    if (n == 0) return 0;
+    const uint8_t* match = scan.Match.data();
+    evaluator.MatchRows(scan.Rows.data(), n, scan.Match.data());
+    const uint8_t** rows = scan.Rows.data();
+    uint32_t* ids = scan.Ids.data();
+    uint32_t kept = 0;
+    for (uint32_t i = 0; i < n; ++i) {
+        rows[kept] = rows[i];
+        ids[kept] = ids[i];
+        kept += match[i] == 1;
+    }
+    return kept;
+}
+
 void TDSCursor::Rebuild() {
     const TDSRowOrder& order = FTable->Order();
     FBits.assign((static_cast<size_t>(FTable->Store().Count()) + 63) / 64, 0);
     FBlockCount.assign(order.BlockCount(), 0);
     FTotal = 0;
+    std::vector<const TDSExprEvaluator*> filters;
+    for (const Filter& f : FFilters)
+        if (f.Evaluator) filters.push_back(f.Evaluator.get());
+    BlockScan scan;
     for (uint32_t pos = 0; pos < order.BlockCount(); ++pos) {
         uint32_t block = order.BlockAt(pos);
+        uint32_t n = GatherRows(order.Rows(block), scan, false);
+        // All filters but the last narrow the rows down; the last one's
+        // matches go straight into the view.
+        for (size_t f = 0; f + 1 < filters.size(); ++f)
+            n = KeepMatches(*filters[f], scan, n);
+        const uint8_t* match = nullptr;
+        if (!filters.empty() && n > 0) {
+            filters.back()->MatchRows(scan.Rows.data(), n, scan.Match.data());
+            match = scan.Match.data();
+        }
         uint32_t count = 0;
-        for (uint32_t row : order.Rows(block))
-            if (Passes(row)) {
-                FBits[row >> 6] |= uint64_t{1} << (row & 63);
+        for (uint32_t i = 0; i < n; ++i)
+            if (!match || match[i] == 1) {
+                FBits[scan.Ids[i] >> 6] |= uint64_t{1} << (scan.Ids[i] & 63);
                 ++count;
             }
         FBlockCount[block] = count;
@@ -384,13 +444,18 @@ void TDSCursor::DropFilter(int handle) {
 bool TDSCursor::Locate(const DSExpr& expression) {
     TDSExprEvaluator evaluator(expression, FTable->Layout(), FTable->Store().Format());
     const TDSRowOrder& order = FTable->Order();
-    const TDSRowStore& store = FTable->Store();
+    BlockScan scan;
     for (uint32_t pos = 0; pos < order.BlockCount(); ++pos) {
         uint32_t block = order.BlockAt(pos);
         if (FBlockCount[block] == 0) continue;
-        for (uint32_t row : order.Rows(block))
-            if (Visible(row) && evaluator.Matches(store.Row(row))) {
-                FRow = row;
+        // The view's rows have passed the filters already.
+        uint32_t n = GatherRows(order.Rows(block), scan, true);
+        if (n == 0) continue;
+        evaluator.MatchRows(scan.Rows.data(), n, scan.Match.data());
+        const uint8_t* match = scan.Match.data();
+        for (uint32_t i = 0; i < n; ++i)
+            if (match[i] == 1) {
+                FRow = scan.Ids[i];
                 FAt = At::Row;
                 return true;
             }

@@ -60,7 +60,20 @@ private:
         std::unique_ptr<TDSExprEvaluator> Evaluator; // null: every row
     };
 
+    // Scratch room for testing the rows of one block at a time.
+    struct BlockScan {
+        std::vector<const uint8_t*> Rows;
+        std::vector<uint32_t> Ids;
+        std::vector<uint8_t> Match;
+    };
+
     bool Passes(uint32_t row) const;
+    // Puts into scan the rows of a block that are in the view (visibleOnly)
+    // or not deleted, in the block's order; returns their count.
+    uint32_t GatherRows(const std::vector<uint32_t>& rows, BlockScan& scan, bool visibleOnly) const;
+    // Keeps, in order, those of scan's first n rows that evaluator matches;
+    // returns their count.
+    static uint32_t KeepMatches(const TDSExprEvaluator& evaluator, BlockScan& scan, uint32_t n);
     bool Visible(uint32_t row) const { return (FBits[row >> 6] >> (row & 63)) & 1; }
     void SetVisible(uint32_t row, bool visible);
     void Rebuild();

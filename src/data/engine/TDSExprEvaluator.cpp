@@ -2,6 +2,8 @@
 
 #include "data/engine/TDSExprNodes.h"
 
+#include <cstdint>
+
 using namespace dsexpr;
 
 namespace {
@@ -126,68 +128,67 @@ private:
         return n;
     }
 
-    template <template <class, DSExpr::Kind> class N, class T>
-    static NodePtr ExactNode(DSExpr::Kind op, FieldRef f, __int128 factor, __int128 c) {
+    // A node of N for the operator op, its members set by init.
+    template <template <DSExpr::Kind> class N, class Init>
+    static NodePtr ForOp(DSExpr::Kind op, Init init) {
         auto make = [&](auto node) -> NodePtr {
-            node->F = f;
-            node->FieldFactor = factor;
-            node->Const = c;
+            init(*node);
             return node;
         };
         switch (op) {
         case DSExpr::Eq:
-            return make(std::make_unique<N<T, DSExpr::Eq>>());
+            return make(std::make_unique<N<DSExpr::Eq>>());
         case DSExpr::Ne:
-            return make(std::make_unique<N<T, DSExpr::Ne>>());
+            return make(std::make_unique<N<DSExpr::Ne>>());
         case DSExpr::Lt:
-            return make(std::make_unique<N<T, DSExpr::Lt>>());
+            return make(std::make_unique<N<DSExpr::Lt>>());
         case DSExpr::Le:
-            return make(std::make_unique<N<T, DSExpr::Le>>());
+            return make(std::make_unique<N<DSExpr::Le>>());
         case DSExpr::Gt:
-            return make(std::make_unique<N<T, DSExpr::Gt>>());
+            return make(std::make_unique<N<DSExpr::Gt>>());
         default:
-            return make(std::make_unique<N<T, DSExpr::Ge>>());
+            return make(std::make_unique<N<DSExpr::Ge>>());
         }
     }
 
-    static NodePtr DateNode(DSExpr::Kind op, FieldRef f, int64_t day) {
-        auto make = [&](auto node) -> NodePtr {
-            node->F = f;
-            node->Day = day;
-            return node;
-        };
-        switch (op) {
-        case DSExpr::Eq:
-            return make(std::make_unique<DateConstNode<DSExpr::Eq>>());
-        case DSExpr::Ne:
-            return make(std::make_unique<DateConstNode<DSExpr::Ne>>());
-        case DSExpr::Lt:
-            return make(std::make_unique<DateConstNode<DSExpr::Lt>>());
-        case DSExpr::Le:
-            return make(std::make_unique<DateConstNode<DSExpr::Le>>());
-        case DSExpr::Gt:
-            return make(std::make_unique<DateConstNode<DSExpr::Gt>>());
-        default:
-            return make(std::make_unique<DateConstNode<DSExpr::Ge>>());
-        }
+    template <class T> struct Exact {
+        template <DSExpr::Kind Op> using Wide = ExactConstNode<T, Op>;
+        template <DSExpr::Kind Op> using Narrow = Exact64ConstNode<T, Op>;
+    };
+
+    template <class T>
+    static NodePtr ExactNode(DSExpr::Kind op, FieldRef f, __int128 factor, __int128 c) {
+        if (factor == 1 && c >= INT64_MIN && c <= INT64_MAX)
+            return ForOp<Exact<T>::template Narrow>(op, [&](auto& n) {
+                n.F = f;
+                n.Const = static_cast<int64_t>(c);
+            });
+        return ForOp<Exact<T>::template Wide>(op, [&](auto& n) {
+            n.F = f;
+            n.FieldFactor = factor;
+            n.Const = c;
+        });
     }
 
     // The common cases of a filter or a locate, without the general path's
     // conversions on every row; null when the general path must do.
     static NodePtr FastFieldConst(FieldRef f, DSExpr::Kind op, const Scalar& c) {
         if (f.Type == DSType::Date && c.Fam == Family::Moment && c.Exact % kMsPerDay == 0)
-            return DateNode(op, f, static_cast<int64_t>(c.Exact / kMsPerDay));
+            return ForOp<DateConstNode>(op, [&](auto& n) {
+                n.F = f;
+                n.Day = static_cast<int64_t>(c.Exact / kMsPerDay);
+            });
         if (c.Fam != Family::Exact || familyOf(f.Type) != Family::Exact) return nullptr;
         int scale = f.Scale > c.Scale ? f.Scale : c.Scale;
         __int128 factor = kDSPow10[scale - f.Scale];
         __int128 value = c.Exact * kDSPow10[scale - c.Scale];
         switch (f.Type) {
         case DSType::Int16:
-            return ExactNode<ExactConstNode, int16_t>(op, f, factor, value);
+            return ExactNode<int16_t>(op, f, factor, value);
         case DSType::Int32:
-            return ExactNode<ExactConstNode, int32_t>(op, f, factor, value);
+            return ExactNode<int32_t>(op, f, factor, value);
         default:
-            return ExactNode<ExactConstNode, int64_t>(op, f, factor, value);
+            return ExactNode<int64_t>(op, f, factor, value);
         }
     }
 

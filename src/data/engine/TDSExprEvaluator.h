@@ -22,6 +22,14 @@ public:
         virtual ~Node() = default;
         // 0 false, 1 true, 2 unknown.
         virtual int Eval(const uint8_t* row) const = 0;
+        // Eval of rows[0..n) into out[0..n). A scan over many rows calls this
+        // once per block of rows, so that the common comparisons of a field
+        // with a constant run as a loop of their own instead of two virtual
+        // calls per row.
+        virtual void EvalRows(const uint8_t* const* rows, uint32_t n, uint8_t* out) const {
+            for (uint32_t i = 0; i < n; ++i)
+                out[i] = static_cast<uint8_t>(Eval(rows[i]));
+        }
     };
 
     TDSExprEvaluator(const DSExpr& expression, const TDSRecordLayout& layout,
@@ -29,6 +37,11 @@ public:
     ~TDSExprEvaluator();
 
     bool Matches(const uint8_t* row) const { return FRoot->Eval(row) == 1; }
+    // Matches of rows[0..n) at once: match[i] is 1 exactly when rows[i]
+    // matches (0 false, 2 unknown otherwise).
+    void MatchRows(const uint8_t* const* rows, uint32_t n, uint8_t* match) const {
+        FRoot->EvalRows(rows, n, match);
+    }
 
 private:
     std::unique_ptr<Node> FRoot;

@@ -15,6 +15,31 @@ namespace dsexpr {
 using Node = TDSExprEvaluator::Node;
 using NodePtr = std::unique_ptr<Node>;
 
+// v Op c as 0 or 1.
+template <DSExpr::Kind Op, class V> inline int compare(V v, V c) {
+    if constexpr (Op == DSExpr::Eq) return v == c;
+    if constexpr (Op == DSExpr::Ne) return v != c;
+    if constexpr (Op == DSExpr::Lt) return v < c;
+    if constexpr (Op == DSExpr::Le) return v <= c;
+    if constexpr (Op == DSExpr::Gt) return v > c;
+    return v >= c;
+}
+
+// Field Op constant over many rows, load(p) reading the field's value at p.
+// The field's place is copied into locals first: out is a byte pointer,
+// which may alias anything, so members would be read again for every row.
+template <DSExpr::Kind Op, class Load, class V>
+inline void scanFieldConst(const uint8_t* const* rows, uint32_t n, uint8_t* out, const FieldRef& f,
+                           Load load, V c) {
+    const uint32_t nullByte = f.NullByte, offset = f.Offset;
+    const uint8_t nullMask = f.NullMask;
+    for (uint32_t i = 0; i < n; ++i) {
+        const uint8_t* row = rows[i];
+        out[i] = static_cast<uint8_t>(
+            (row[nullByte] & nullMask) ? kUnknown : compare<Op>(load(row + offset), c));
+    }
+}
+
 struct ConstNode : Node {
     int Value;
     explicit ConstNode(int v) : Value(v) {}
@@ -72,15 +97,36 @@ template <class T, DSExpr::Kind Op> struct ExactConstNode : Node {
     FieldRef F;
     __int128 FieldFactor;
     __int128 Const;
-    int Eval(const uint8_t* row) const override {
+    int Test(const uint8_t* row) const {
         if (F.IsNull(row)) return kUnknown;
         __int128 v = static_cast<__int128>(DSLoad<T>(row + F.Offset)) * FieldFactor;
-        if constexpr (Op == DSExpr::Eq) return v == Const;
-        if constexpr (Op == DSExpr::Ne) return v != Const;
-        if constexpr (Op == DSExpr::Lt) return v < Const;
-        if constexpr (Op == DSExpr::Le) return v <= Const;
-        if constexpr (Op == DSExpr::Gt) return v > Const;
-        return v >= Const;
+        return compare<Op>(v, Const);
+    }
+    int Eval(const uint8_t* row) const override { return Test(row); }
+    void EvalRows(const uint8_t* const* rows, uint32_t n, uint8_t* out) const override {
+        const __int128 factor = FieldFactor;
+        scanFieldConst<Op>(
+            rows, n, out, F,
+            [factor](const uint8_t* p) { return static_cast<__int128>(DSLoad<T>(p)) * factor; },
+            Const);
+    }
+};
+
+// The same when the constant has no more decimals than the field and fits in
+// 64 bits, as a filter's or a locate's constants nearly always do: the
+// field's value compares as it is stored.
+template <class T, DSExpr::Kind Op> struct Exact64ConstNode : Node {
+    FieldRef F;
+    int64_t Const;
+    int Test(const uint8_t* row) const {
+        if (F.IsNull(row)) return kUnknown;
+        return compare<Op>(static_cast<int64_t>(DSLoad<T>(row + F.Offset)), Const);
+    }
+    int Eval(const uint8_t* row) const override { return Test(row); }
+    void EvalRows(const uint8_t* const* rows, uint32_t n, uint8_t* out) const override {
+        scanFieldConst<Op>(
+            rows, n, out, F, [](const uint8_t* p) { return static_cast<int64_t>(DSLoad<T>(p)); },
+            Const);
     }
 };
 
@@ -88,15 +134,15 @@ template <class T, DSExpr::Kind Op> struct ExactConstNode : Node {
 template <DSExpr::Kind Op> struct DateConstNode : Node {
     FieldRef F;
     int64_t Day;
-    int Eval(const uint8_t* row) const override {
+    int Test(const uint8_t* row) const {
         if (F.IsNull(row)) return kUnknown;
-        int64_t v = DSLoad<int32_t>(row + F.Offset);
-        if constexpr (Op == DSExpr::Eq) return v == Day;
-        if constexpr (Op == DSExpr::Ne) return v != Day;
-        if constexpr (Op == DSExpr::Lt) return v < Day;
-        if constexpr (Op == DSExpr::Le) return v <= Day;
-        if constexpr (Op == DSExpr::Gt) return v > Day;
-        return v >= Day;
+        return compare<Op>(static_cast<int64_t>(DSLoad<int32_t>(row + F.Offset)), Day);
+    }
+    int Eval(const uint8_t* row) const override { return Test(row); }
+    void EvalRows(const uint8_t* const* rows, uint32_t n, uint8_t* out) const override {
+        scanFieldConst<Op>(
+            rows, n, out, F,
+            [](const uint8_t* p) { return static_cast<int64_t>(DSLoad<int32_t>(p)); }, Day);
     }
 };
 

@@ -42,6 +42,18 @@ public:
     const uint8_t* Row(uint32_t id) const {
         return FChunks[id >> kChunkShift].get() + (id & (kChunkRows - 1)) * FFormat.Stride;
     }
+    // Finds rows for a loop over many of them, with the chunks and the stride
+    // at hand instead of read from the store for every row; valid until the
+    // next Add or Truncate.
+    struct Locator {
+        const std::unique_ptr<uint8_t[]>* Chunks;
+        size_t Stride;
+        const uint8_t* Row(uint32_t id) const {
+            return Chunks[id >> kChunkShift].get() + (id & (kChunkRows - 1)) * Stride;
+        }
+    };
+    Locator Rows() const { return {FChunks.data(), FFormat.Stride}; }
+
     uint8_t Flags(uint32_t id) const { return Row(id)[0]; }
     void SetFlags(uint32_t id, uint8_t flags) { Row(id)[0] = flags; }
 

@@ -60,6 +60,14 @@ protected:
         return ids;
     }
 
+    // The id of the row Locate finds from the first row, or 0.
+    int32_t Located(const std::string& text, TFilterOptions options = {}) {
+        cursor->MoveToBOF();
+        if (!cursor->Locate(*CompileFilterExpression(text, cursor->Layout(), options, spanish())))
+            return 0;
+        return Current(*cursor, ID).Get<int32_t>();
+    }
+
     std::unique_ptr<IDSBase> base = CreateDSBase();
     std::unique_ptr<IDSCursor> cursor;
 };
@@ -109,6 +117,9 @@ TEST_F(FilterExprTest, ExpressionsAndTheRowsTheyLetThrough) {
         {"PORC > 10,49999", {1, 2}},
         {"PORC = 10.50001", {}},
         {"PORC = 10,5", {2}},
+        {"PORC < 1000000000000000", {1, 2, 3}}, // beyond 64 bits at the field's scale
+        {"PORC > -1000000000000000", {1, 2, 3}},
+        {"ID < 10000000000", {1, 2, 3, 4}},
         {"MONTO = 0,8", {1}},
         {"MONTO = -0,8", {3}},
         {"MONTO < 0", {3}},
@@ -161,6 +172,8 @@ TEST_F(FilterExprTest, ExpressionsAndTheRowsTheyLetThrough) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Text);
         EXPECT_EQ(Filtered(c.Text, c.Options), c.Ids);
+        // Locate tests the same expression and stops at the first match.
+        EXPECT_EQ(Located(c.Text, c.Options), c.Ids.empty() ? 0 : c.Ids.front());
     }
 }
 
@@ -271,9 +284,9 @@ TEST_F(FilterExprTest, ExpressionsNestedBeyondTheBoundAreRefused) {
             EXPECT_EQ(e.Message, "Filter expression too complex");
         }
     }
-    DSExprPtr deep = CompileFilterExpression(
-        repeated("(", 500) + "ID = 1" + repeated(")", 500) + repeated(" or ID = 2", 499),
-        cursor->Layout(), {}, spanish());
+    DSExprPtr deep = CompileFilterExpression(repeated("(", 500) + "ID = 1" + repeated(")", 500) +
+                                                 repeated(" or ID = 2", 499),
+                                             cursor->Layout(), {}, spanish());
     EXPECT_NE(deep, nullptr);
 }
 

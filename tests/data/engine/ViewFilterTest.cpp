@@ -7,6 +7,8 @@
 #include "data/engine/TDSCursor.h"
 #include "platform/SysUtils.h"
 
+#include <algorithm>
+
 using namespace enginetest;
 
 namespace {
@@ -173,6 +175,80 @@ TEST_F(ViewFilterTest, LocateSearchesTheViewFromItsFirstRow) {
     EXPECT_FALSE(Locate("[AJCI_PORC]=19,0000"));
     EXPECT_TRUE(Locate("[AJCI_PORC]=10,5000 and [AJCI_FECFIN]='31/03/2016'"));
     EXPECT_EQ(CurrentId(), 4);
+}
+
+// Filters and Locate test the rows of a view a block at a time; a view of
+// many blocks, some split by inserts (so that a block's row ids are not in
+// sequence), with deleted rows and nulls, must come out exactly as the rows
+// tested one by one.
+TEST(ViewFilterBlocksTest, ManyBlocksSplitByInsertsFilterAndLocateAsRowByRow) {
+    const int kRows = 5000;
+    std::vector<AjusteRow> rows;
+    auto rowOf = [&](int id) {
+        return AjusteRow{id, id % 3 ? kMarch : kFeb,
+                         id % 5 ? std::optional<TDateTime>(kEnd) : std::nullopt,
+                         int64_t(id % 7) * 10000, 8000};
+    };
+    for (int id = 1; id <= kRows; ++id)
+        rows.push_back(rowOf(id));
+    auto base = CreateDSBase();
+    base->AppendData(AjustePacket(rows), true);
+    auto cursor = base->CreateCursor();
+    // Inserts at spread places split full blocks; every 11th row is deleted.
+    std::vector<int32_t> order;
+    for (int id = 1; id <= kRows; ++id)
+        order.push_back(id);
+    for (int k = 0; k < 300; ++k) {
+        int at = 1 + (k * 977) % static_cast<int>(order.size());
+        int id = kRows + 1 + k;
+        cursor->MoveToSequenceNumber(at);
+        cursor->InsertRecord(MakeRecord(cursor->Layout(), AjusteValues(rowOf(id))).data());
+        order.insert(order.begin() + (at - 1), id);
+    }
+    for (size_t i = 0; i < order.size(); i += 11) {
+        cursor->MoveToSequenceNumber(static_cast<int>(i + 1 - i / 11));
+        cursor->DeleteRecord();
+    }
+    std::vector<int32_t> alive;
+    for (size_t i = 0; i < order.size(); ++i)
+        if (i % 11) alive.push_back(order[i]);
+    ASSERT_EQ(Ids(*cursor), alive);
+
+    auto compile = [&](const std::string& text) {
+        return CompileFilterExpression(text, cursor->Layout(), {}, spanish());
+    };
+    auto expected = [&](auto pass) {
+        std::vector<int32_t> ids;
+        for (int32_t id : alive)
+            if (pass(rowOf(id))) ids.push_back(id);
+        return ids;
+    };
+    // Two filters at once: the first narrows the rows of each block down
+    // (its comparison with a null end date is unknown, which is no match),
+    // the second one's matches make the view.
+    cursor->AddFilter(compile("AJCI_FECFIN = '31/03/2016'"));
+    int second = cursor->AddFilter(compile("AJCI_FECINI = '01/03/2016' and AJCI_PORC >= 3"));
+    std::vector<int32_t> shown = expected(
+        [](const AjusteRow& r) { return r.From == kMarch && r.Porc >= 30000 && r.To.has_value(); });
+    EXPECT_EQ(Ids(*cursor), shown);
+    EXPECT_EQ(cursor->GetRecordCount(), static_cast<int>(shown.size()));
+    EXPECT_TRUE(dynamic_cast<TDSCursor&>(*cursor).CheckConsistency());
+
+    // Locate finds the view's first match, never a row the filters hide.
+    for (int porc : {3, 4, 6}) {
+        SCOPED_TRACE(porc);
+        auto first = std::find_if(shown.begin(), shown.end(),
+                                  [&](int32_t id) { return rowOf(id).Porc == porc * 10000; });
+        ASSERT_NE(first, shown.end());
+        cursor->MoveToEOF();
+        EXPECT_TRUE(cursor->Locate(*compile("[AJCI_PORC]=" + std::to_string(porc))));
+        EXPECT_EQ(Current(*cursor, ID).Get<int32_t>(), *first);
+    }
+    EXPECT_FALSE(cursor->Locate(*compile("[AJCI_PORC]=1")));
+
+    cursor->DropFilter(second);
+    EXPECT_EQ(Ids(*cursor), expected([](const AjusteRow& r) { return r.To.has_value(); }));
+    EXPECT_TRUE(dynamic_cast<TDSCursor&>(*cursor).CheckConsistency());
 }
 
 } // namespace
