@@ -214,12 +214,14 @@ int main() {
     double engine = benchsupport::MedianThread(times[0]),
            sqlite = benchsupport::MedianThread(times[1]),
            copy = benchsupport::MedianThread(times[2]);
+    double vsSqlite = benchsupport::RatioThread(times[0], times[1]),
+           vsCopy = benchsupport::RatioThread(times[0], times[2]);
     benchsupport::PrintTableRow(
         {benchsupport::Text("%.1f ms", engine * 1e3), benchsupport::Text("%.1f ms", sqlite * 1e3),
-         benchsupport::Text("%.1f ms", copy * 1e3), benchsupport::Text("%.3f", engine / sqlite),
-         benchsupport::Text("%.3f", engine / copy), benchsupport::Text("%.3f", bytesRatio)});
+         benchsupport::Text("%.1f ms", copy * 1e3), benchsupport::Text("%.3f", vsSqlite),
+         benchsupport::Text("%.3f", vsCopy), benchsupport::Text("%.3f", bytesRatio)});
     benchsupport::PrintFigure("engine_load_rows_per_s_M", kRows / engine / 1e6);
-    benchsupport::PrintRatio("engine_load_vs_sqlite", engine / sqlite, "at_most", 0.25);
-    benchsupport::PrintRatio("engine_load_vs_copy", engine / copy, "at_most", 4.0);
+    benchsupport::PrintRatio("engine_load_vs_sqlite", vsSqlite, "at_most", 0.25);
+    benchsupport::PrintRatio("engine_load_vs_copy", vsCopy, "at_most", 4.0);
     return 0;
 }

@@ -422,31 +422,25 @@ void report(const char* kind, const std::vector<const char*>& names,
         std::printf("  %-15s %7.1f ms CPU  %7.1f ms wall\n", names[s],
                     benchsupport::MedianProcess(times[s]) * 1e3,
                     benchsupport::MedianWall(times[s]) * 1e3);
-    double chain = benchsupport::MedianProcess(times[0]);
+    const bool keyOnly = names.size() == 5;
+    double vsDriver = benchsupport::RatioProcess(times[0], times[1]),
+           vsClient = benchsupport::RatioProcess(times[0], times[2]);
+    double chainAllVsKey = keyOnly ? benchsupport::RatioProcess(times[0], times[3]) : 0,
+           driverAllVsKey = keyOnly ? benchsupport::RatioProcess(times[1], times[4]) : 0;
     std::vector<std::string> row{kind};
     for (size_t s = 0; s < 3; ++s)
         row.push_back(benchsupport::Text("%.1f ms", benchsupport::MedianProcess(times[s]) * 1e3));
-    row.push_back(benchsupport::Text("%.3f", chain / benchsupport::MedianProcess(times[1])));
-    row.push_back(benchsupport::Text("%.3f", chain / benchsupport::MedianProcess(times[2])));
-    if (names.size() == 5) {
-        row.push_back(benchsupport::Text("%.3f", chain / benchsupport::MedianProcess(times[3])));
-        row.push_back(benchsupport::Text("%.3f", benchsupport::MedianProcess(times[1]) /
-                                                     benchsupport::MedianProcess(times[4])));
-    } else {
-        row.insert(row.end(), {"", ""});
-    }
+    row.push_back(benchsupport::Text("%.3f", vsDriver));
+    row.push_back(benchsupport::Text("%.3f", vsClient));
+    row.push_back(keyOnly ? benchsupport::Text("%.3f", chainAllVsKey) : "");
+    row.push_back(keyOnly ? benchsupport::Text("%.3f", driverAllVsKey) : "");
     benchsupport::PrintTableRow(row);
     std::string name = std::string("provider_apply_") + kind + "_10k";
-    benchsupport::PrintRatio(name + "_vs_driver", chain / benchsupport::MedianProcess(times[1]),
-                             "at_most", 1.1);
-    benchsupport::PrintRatio(name + "_vs_client", chain / benchsupport::MedianProcess(times[2]),
-                             "at_most", 1.15);
-    if (names.size() == 5) {
-        benchsupport::PrintFigure(name + "_chain_whereall_vs_keyonly",
-                                  chain / benchsupport::MedianProcess(times[3]));
-        benchsupport::PrintFigure(name + "_driver_whereall_vs_keyonly",
-                                  benchsupport::MedianProcess(times[1]) /
-                                      benchsupport::MedianProcess(times[4]));
+    benchsupport::PrintRatio(name + "_vs_driver", vsDriver, "at_most", 1.1);
+    benchsupport::PrintRatio(name + "_vs_client", vsClient, "at_most", 1.15);
+    if (keyOnly) {
+        benchsupport::PrintFigure(name + "_chain_whereall_vs_keyonly", chainAllVsKey);
+        benchsupport::PrintFigure(name + "_driver_whereall_vs_keyonly", driverAllVsKey);
     }
 }
 

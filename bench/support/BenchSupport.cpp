@@ -86,6 +86,21 @@ double MedianThread(const std::vector<Times>& times) {
     return medianOf(times, &Times::Thread);
 }
 
+static double ratioOf(const std::vector<Times>& a, const std::vector<Times>& b,
+                      double Times::*clock) {
+    std::vector<double> v;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        v.push_back(a[i].*clock / b[i].*clock);
+    return Median(std::move(v));
+}
+
+double RatioProcess(const std::vector<Times>& a, const std::vector<Times>& b) {
+    return ratioOf(a, b, &Times::Process);
+}
+double RatioThread(const std::vector<Times>& a, const std::vector<Times>& b) {
+    return ratioOf(a, b, &Times::Thread);
+}
+
 std::vector<std::vector<Times>> RunRounds(int rounds,
                                           const std::vector<std::function<Times()>>& sides) {
     std::vector<std::vector<Times>> times(sides.size());

@@ -35,6 +35,12 @@ double Median(std::vector<double> values);
 double MedianWall(const std::vector<Times>& times);
 double MedianProcess(const std::vector<Times>& times);
 double MedianThread(const std::vector<Times>& times);
+// How side a compares with side b: the median over the rounds of a's time
+// over b's in the same round. The two ran one right after the other, so a
+// change of the machine's load between rounds cancels out, where the ratio
+// of two medians would carry it.
+double RatioProcess(const std::vector<Times>& a, const std::vector<Times>& b);
+double RatioThread(const std::vector<Times>& a, const std::vector<Times>& b);
 
 // Runs every side once per round, each round starting with the next side, so
 // that no side always meets the caches, the allocator or the database pages
