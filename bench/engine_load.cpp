@@ -221,7 +221,7 @@ int main() {
          benchsupport::Text("%.1f ms", copy * 1e3), benchsupport::Text("%.3f", vsSqlite),
          benchsupport::Text("%.3f", vsCopy), benchsupport::Text("%.3f", bytesRatio)});
     benchsupport::PrintFigure("engine_load_rows_per_s_M", kRows / engine / 1e6);
-    benchsupport::PrintRatio("engine_load_vs_sqlite", vsSqlite, "at_most", 0.25);
+    benchsupport::PrintRatio("engine_load_vs_sqlite", vsSqlite, "at_most", 0.15);
     benchsupport::PrintRatio("engine_load_vs_copy", vsCopy, "at_most", 4.0);
     return 0;
 }
