@@ -22,9 +22,12 @@ void PrintTableRow(const std::vector<std::string>& cells);
 std::string Text(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // One measurement of a piece of work on three clocks. On this shared machine
-// the wall clock also counts the time other processes held the processors;
-// the process's CPU time counts every thread of ours (the embedded database
-// works in threads of its own too), the thread's only the caller's.
+// the wall clock also counts the time other processes held the processors.
+// The calling thread's CPU time is what the benchmarks compare: the embedded
+// database runs each statement in the thread that calls it, while its own
+// threads (writing pages out, collecting old record versions) do deferred
+// work at moments of their choosing, which the process's CPU time would
+// charge to whichever side happened to be running.
 struct Times {
     double Wall = 0, Process = 0, Thread = 0;
 };
