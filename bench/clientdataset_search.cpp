@@ -14,6 +14,7 @@
 // Both answers are checked to agree. Each figure is the median of this
 // thread's CPU time over rounds that alternate the two sides.
 
+#include "support/AjusteRows.h"
 #include "support/BenchSupport.h"
 
 #include "data/TClientDataSet.h"
@@ -58,11 +59,7 @@ std::vector<uint8_t> makePacket() {
     return writer->GetDataPacket();
 }
 
-void check(int rc, sqlite3* db, const char* what) {
-    if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return;
-    std::fprintf(stderr, "sqlite %s: %s\n", what, sqlite3_errmsg(db));
-    std::exit(1);
-}
+using ajusterows::Check;
 
 [[noreturn]] void fail(const char* what) {
     std::fprintf(stderr, "clientdataset_search: %s\n", what);
@@ -71,32 +68,32 @@ void check(int rc, sqlite3* db, const char* what) {
 
 sqlite3* loadSqlite() {
     sqlite3* db = nullptr;
-    check(sqlite3_open(":memory:", &db), db, "open");
-    check(sqlite3_exec(db,
+    Check(sqlite3_open(":memory:", &db), db, "open");
+    Check(sqlite3_exec(db,
                        "create table AJUSTE_CIERRE (AJCI_ID integer, AJCI_FECINI integer, "
                        "AJCI_PORC integer)",
                        nullptr, nullptr, nullptr),
           db, "create");
-    check(sqlite3_exec(db, "begin", nullptr, nullptr, nullptr), db, "begin");
+    Check(sqlite3_exec(db, "begin", nullptr, nullptr, nullptr), db, "begin");
     sqlite3_stmt* insert = nullptr;
-    check(
+    Check(
         sqlite3_prepare_v2(db, "insert into AJUSTE_CIERRE values (?, ?, ?)", -1, &insert, nullptr),
         db, "prepare insert");
     for (int i = 1; i <= kRows; ++i) {
         sqlite3_bind_int(insert, 1, i);
         sqlite3_bind_int(insert, 2, dayOf(i));
         sqlite3_bind_int64(insert, 3, rateOf(i));
-        check(sqlite3_step(insert), db, "insert");
+        Check(sqlite3_step(insert), db, "insert");
         sqlite3_reset(insert);
     }
     sqlite3_finalize(insert);
-    check(sqlite3_exec(db, "commit", nullptr, nullptr, nullptr), db, "commit");
+    Check(sqlite3_exec(db, "commit", nullptr, nullptr, nullptr), db, "commit");
     return db;
 }
 
 sqlite3_stmt* prepare(sqlite3* db, const char* sql) {
     sqlite3_stmt* s = nullptr;
-    check(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), db, sql);
+    Check(sqlite3_prepare_v2(db, sql, -1, &s, nullptr), db, sql);
     return s;
 }
 

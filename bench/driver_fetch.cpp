@@ -158,14 +158,7 @@ int main(int argc, char** argv) {
                               [&] { clientloop::FetchAll(client, kSelect, clientRows); });
                       },
                       [&] { return benchsupport::Measure([&] { qt.fetchAll(qtRows); }); }});
-        const char* names[] = {"driver", "client", "qt_sql"};
-        std::printf("driver_fetch_100k, median of %d rounds, load %.1f:\n", kRounds,
-                    benchsupport::LoadAverage());
-        for (int s = 0; s < 3; ++s)
-            std::printf("  %-7s %7.1f ms CPU  (process %7.1f)  %7.1f ms wall\n", names[s],
-                        benchsupport::MedianThread(times[s]) * 1e3,
-                        benchsupport::MedianProcess(times[s]) * 1e3,
-                        benchsupport::MedianWall(times[s]) * 1e3);
+        benchsupport::PrintSides("driver_fetch_100k", {"driver", "client", "qt_sql"}, times);
         double d = benchsupport::MedianThread(times[0]), cl = benchsupport::MedianThread(times[1]),
                q = benchsupport::MedianThread(times[2]);
         double vsClient = benchsupport::RatioThread(times[0], times[1]),

@@ -16,6 +16,7 @@
 // bytes of its values: 4 + 4 + 4 + 8 + 8 = 28 (at most 1.5 meets it); what
 // SQLite's allocator holds per row for the same rows is printed besides.
 
+#include "support/AjusteRows.h"
 #include "support/BenchSupport.h"
 
 #include "data/engine/DSIntf.h"
@@ -35,86 +36,11 @@ constexpr int kRowsPerPacket = 1000;
 constexpr int kRows = kPackets * kRowsPerPacket;
 constexpr double kPayload = 4 + 4 + 4 + 8 + 8;
 
-std::vector<DSFieldDesc> fields() {
-    auto f = [](const char* name, DSType type, uint16_t size = 0, int8_t scale = 0) {
-        DSFieldDesc d;
-        d.Name = name;
-        d.Type = type;
-        d.Size = size;
-        d.Scale = scale;
-        return d;
-    };
-    return {f("AJCI_ID", DSType::Int32), f("AJCI_FECINI", DSType::Date),
-            f("AJCI_FECFIN", DSType::Date), f("AJCI_PORC", DSType::Bcd, 15, 4),
-            f("AJCI_FACTOR", DSType::Bcd, 15, 4)};
-}
+using ajusterows::Row;
 
-// The table's rows: periods of a month, the rates 0 to 21 in turn, a null
-// end date now and then.
-struct Row {
-    int32_t Id, From, To;
-    bool ToNull;
-    int64_t Porc, Factor;
-};
-
-Row rowOf(int id) {
-    return Row{id,          36526 + (id / 22) % 3000, 36556 + (id / 22) % 3000,
-               id % 7 == 0, (id % 22) * 10000,        8000};
-}
-
-std::vector<uint8_t> makePacket(int p) {
-    auto writer = CreateDSWriter();
-    writer->Init(fields(), {{"TABLE_NAME", Variant("AJUSTE_CIERRE")}});
-    const TDSRecordLayout& layout = writer->Layout();
-    std::vector<uint8_t> record(layout.RecordSize());
-    for (int i = 0; i < kRowsPerPacket; ++i) {
-        Row r = rowOf(p * kRowsPerPacket + i + 1);
-        layout.InitRecord(record.data());
-        layout.PutField(record.data(), 0, Variant(r.Id));
-        layout.PutField(record.data(), 1, Variant(TDateTime(r.From)));
-        if (!r.ToNull) layout.PutField(record.data(), 2, Variant(TDateTime(r.To)));
-        layout.PutField(record.data(), 3, Variant(TBcd{r.Porc, 4}));
-        layout.PutField(record.data(), 4, Variant(TBcd{r.Factor, 4}));
-        writer->AddRecord(record.data());
-    }
-    return writer->GetDataPacket();
-}
-
-void check(int rc, sqlite3* db, const char* what) {
-    if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return;
-    std::fprintf(stderr, "sqlite %s: %s\n", what, sqlite3_errmsg(db));
-    std::exit(1);
-}
-
-// The rows into a new in-memory database; returns it (the caller closes it).
-sqlite3* loadSqlite(const std::vector<Row>& rows) {
-    sqlite3* db = nullptr;
-    check(sqlite3_open(":memory:", &db), db, "open");
-    check(sqlite3_exec(db,
-                       "create table AJUSTE_CIERRE (AJCI_ID integer, AJCI_FECINI integer, "
-                       "AJCI_FECFIN integer, AJCI_PORC integer, AJCI_FACTOR integer)",
-                       nullptr, nullptr, nullptr),
-          db, "create");
-    check(sqlite3_exec(db, "begin", nullptr, nullptr, nullptr), db, "begin");
-    sqlite3_stmt* insert = nullptr;
-    check(sqlite3_prepare_v2(db, "insert into AJUSTE_CIERRE values (?, ?, ?, ?, ?)", -1, &insert,
-                             nullptr),
-          db, "prepare insert");
-    for (const Row& r : rows) {
-        sqlite3_bind_int(insert, 1, r.Id);
-        sqlite3_bind_int(insert, 2, r.From);
-        if (r.ToNull)
-            sqlite3_bind_null(insert, 3);
-        else
-            sqlite3_bind_int(insert, 3, r.To);
-        sqlite3_bind_int64(insert, 4, r.Porc);
-        sqlite3_bind_int64(insert, 5, r.Factor);
-        check(sqlite3_step(insert), db, "insert");
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    check(sqlite3_exec(db, "commit", nullptr, nullptr, nullptr), db, "commit");
-    return db;
+// Packet p of the table's rows.
+std::vector<uint8_t> makePacket(const std::vector<Row>& rows, int p) {
+    return ajusterows::Packet(rows, static_cast<size_t>(p) * kRowsPerPacket, kRowsPerPacket);
 }
 
 // Loads the packets into a new base with a cursor open on it, as a client
@@ -137,7 +63,7 @@ Times loadEngine(const std::vector<std::vector<uint8_t>>& packets) {
 
 Times loadSqliteTimed(const std::vector<Row>& rows) {
     sqlite3* db = nullptr;
-    Times t = benchsupport::Measure([&] { db = loadSqlite(rows); });
+    Times t = benchsupport::Measure([&] { db = ajusterows::LoadSqlite(rows); });
     sqlite3_close(db);
     return t;
 }
@@ -162,6 +88,10 @@ Times copyPackets(const std::vector<std::vector<uint8_t>>& packets, size_t total
 } // namespace
 
 int main() {
+    std::vector<Row> rows;
+    for (int id = 1; id <= kRows; ++id)
+        rows.push_back(ajusterows::RowOf(id));
+
     // Memory first, in a fresh heap: each packet is made, loaded and freed
     // in turn, as it would arrive from the provider.
     double bytesRatio = 0;
@@ -170,7 +100,7 @@ int main() {
         auto base = CreateDSBase();
         std::unique_ptr<IDSCursor> cursor;
         for (int p = 0; p < kPackets; ++p) {
-            base->AppendData(makePacket(p), p == kPackets - 1);
+            base->AppendData(makePacket(rows, p), p == kPackets - 1);
             if (!cursor) cursor = base->CreateCursor();
         }
         size_t after = benchsupport::ResidentBytes();
@@ -181,11 +111,8 @@ int main() {
     }
 
     {
-        std::vector<Row> rows;
-        for (int id = 1; id <= kRows; ++id)
-            rows.push_back(rowOf(id));
         int64_t before = sqlite3_memory_used();
-        sqlite3* db = loadSqlite(rows);
+        sqlite3* db = ajusterows::LoadSqlite(rows);
         double perRow = double(sqlite3_memory_used() - before) / kRows;
         sqlite3_close(db);
         std::printf("sqlite bytes per row held by its allocator: %.1f\n", perRow);
@@ -195,22 +122,15 @@ int main() {
     std::vector<std::vector<uint8_t>> packets;
     size_t total = 0;
     for (int p = 0; p < kPackets; ++p) {
-        packets.push_back(makePacket(p));
+        packets.push_back(makePacket(rows, p));
         total += packets.back().size();
     }
-    std::vector<Row> rows;
-    for (int id = 1; id <= kRows; ++id)
-        rows.push_back(rowOf(id));
     auto times = benchsupport::RunRounds(kRounds, {[&] { return loadEngine(packets); },
                                                    [&] { return loadSqliteTimed(rows); },
                                                    [&] { return copyPackets(packets, total); }});
-    const char* names[] = {"engine", "sqlite", "copy"};
-    std::printf("load of %d rows (packets %.1f MB), median of %d rounds, load %.1f:\n", kRows,
-                total / 1e6, kRounds, benchsupport::LoadAverage());
-    for (int s = 0; s < 3; ++s)
-        std::printf("  %-7s %7.1f ms CPU  %7.1f ms wall\n", names[s],
-                    benchsupport::MedianThread(times[s]) * 1e3,
-                    benchsupport::MedianWall(times[s]) * 1e3);
+    benchsupport::PrintSides(
+        benchsupport::Text("engine_load of %d rows (packets %.1f MB)", kRows, total / 1e6),
+        {"engine", "sqlite", "copy"}, times);
     double engine = benchsupport::MedianThread(times[0]),
            sqlite = benchsupport::MedianThread(times[1]),
            copy = benchsupport::MedianThread(times[2]);

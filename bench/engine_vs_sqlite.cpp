@@ -21,6 +21,7 @@
 // clock measures the machine more than the code); the goal is at most a
 // tenth of SQLite's time.
 
+#include "support/AjusteRows.h"
 #include "support/BenchSupport.h"
 
 #include "data/FilterExpr.h"
@@ -41,87 +42,22 @@ constexpr int kRounds = 9;
 const int kFilterDay = 36526 + 1234; // one period among 3000
 const int64_t kLastRate = 990000;    // 99%: only the last row
 
-struct Row {
-    int32_t Id, From, To;
-    bool ToNull;
-    int64_t Porc, Factor;
-};
+using ajusterows::Row;
 
-Row rowOf(int id) {
-    Row r{id,          36526 + (id / 22) % 3000, 36556 + (id / 22) % 3000,
-          id % 7 == 0, (id % 22) * 10000,        8000};
-    if (id == kRows) r.Porc = kLastRate;
-    return r;
+// The table's rows; only the last one has the rate Locate looks for.
+std::vector<Row> makeRows(int count) {
+    std::vector<Row> rows;
+    for (int id = 1; id <= count; ++id)
+        rows.push_back(ajusterows::RowOf(id));
+    if (count == kRows) rows.back().Porc = kLastRate;
+    return rows;
 }
 
-std::unique_ptr<IDSBase> loadEngine(int rows) {
-    auto f = [](const char* name, DSType type, uint16_t size = 0, int8_t scale = 0) {
-        DSFieldDesc d;
-        d.Name = name;
-        d.Type = type;
-        d.Size = size;
-        d.Scale = scale;
-        return d;
-    };
-    const std::vector<DSFieldDesc> fields = {
-        f("AJCI_ID", DSType::Int32), f("AJCI_FECINI", DSType::Date), f("AJCI_FECFIN", DSType::Date),
-        f("AJCI_PORC", DSType::Bcd, 15, 4), f("AJCI_FACTOR", DSType::Bcd, 15, 4)};
+std::unique_ptr<IDSBase> loadEngine(const std::vector<Row>& rows) {
     auto base = CreateDSBase();
-    for (int p = 0; p < rows / 1000; ++p) {
-        auto writer = CreateDSWriter();
-        writer->Init(fields, {});
-        const TDSRecordLayout& layout = writer->Layout();
-        std::vector<uint8_t> record(layout.RecordSize());
-        for (int id = p * 1000 + 1; id <= (p + 1) * 1000; ++id) {
-            Row r = rowOf(id);
-            layout.InitRecord(record.data());
-            layout.PutField(record.data(), 0, Variant(r.Id));
-            layout.PutField(record.data(), 1, Variant(TDateTime(r.From)));
-            if (!r.ToNull) layout.PutField(record.data(), 2, Variant(TDateTime(r.To)));
-            layout.PutField(record.data(), 3, Variant(TBcd{r.Porc, 4}));
-            layout.PutField(record.data(), 4, Variant(TBcd{r.Factor, 4}));
-            writer->AddRecord(record.data());
-        }
-        base->AppendData(writer->GetDataPacket(), p == rows / 1000 - 1);
-    }
+    for (size_t first = 0; first < rows.size(); first += 1000)
+        base->AppendData(ajusterows::Packet(rows, first, 1000), first + 1000 >= rows.size());
     return base;
-}
-
-void check(int rc, sqlite3* db, const char* what) {
-    if (rc == SQLITE_OK || rc == SQLITE_DONE || rc == SQLITE_ROW) return;
-    std::fprintf(stderr, "sqlite %s: %s\n", what, sqlite3_errmsg(db));
-    std::exit(1);
-}
-
-sqlite3* loadSqlite(int rows) {
-    sqlite3* db = nullptr;
-    check(sqlite3_open(":memory:", &db), db, "open");
-    check(sqlite3_exec(db,
-                       "create table AJUSTE_CIERRE (AJCI_ID integer, AJCI_FECINI integer, "
-                       "AJCI_FECFIN integer, AJCI_PORC integer, AJCI_FACTOR integer)",
-                       nullptr, nullptr, nullptr),
-          db, "create");
-    check(sqlite3_exec(db, "begin", nullptr, nullptr, nullptr), db, "begin");
-    sqlite3_stmt* insert = nullptr;
-    check(sqlite3_prepare_v2(db, "insert into AJUSTE_CIERRE values (?, ?, ?, ?, ?)", -1, &insert,
-                             nullptr),
-          db, "prepare insert");
-    for (int id = 1; id <= rows; ++id) {
-        Row r = rowOf(id);
-        sqlite3_bind_int(insert, 1, r.Id);
-        sqlite3_bind_int(insert, 2, r.From);
-        if (r.ToNull)
-            sqlite3_bind_null(insert, 3);
-        else
-            sqlite3_bind_int(insert, 3, r.To);
-        sqlite3_bind_int64(insert, 4, r.Porc);
-        sqlite3_bind_int64(insert, 5, r.Factor);
-        check(sqlite3_step(insert), db, "insert");
-        sqlite3_reset(insert);
-    }
-    sqlite3_finalize(insert);
-    check(sqlite3_exec(db, "commit", nullptr, nullptr, nullptr), db, "commit");
-    return db;
 }
 
 void fail(const char* what) {
@@ -134,17 +70,19 @@ void fail(const char* what) {
 // rows scanned. Returns engine time over SQLite's.
 double inCacheFilterRatio(const TFormatSettings& settings) {
     constexpr int kFew = 16000, kRepeats = kRows / kFew;
-    auto base = loadEngine(kFew);
+    const std::vector<Row> rows = makeRows(kFew);
+    auto base = loadEngine(rows);
     auto cursor = base->CreateCursor();
-    sqlite3* db = loadSqlite(kFew);
-    const int day = rowOf(kFew / 2).From;
+    sqlite3* db = ajusterows::LoadSqlite(rows);
+    const int day = rows[kFew / 2].From;
     const std::string text = "AJCI_FECINI = " + QuotedStr(DateToStr(TDateTime(day), settings));
     sqlite3_stmt* filter = nullptr;
-    check(sqlite3_prepare_v2(db,
-                             "select AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
-                             "from AJUSTE_CIERRE where AJCI_FECINI = ?",
-                             -1, &filter, nullptr),
-          db, "prepare filter");
+    ajusterows::Check(
+        sqlite3_prepare_v2(db,
+                           "select AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
+                           "from AJUSTE_CIERRE where AJCI_FECINI = ?",
+                           -1, &filter, nullptr),
+        db, "prepare filter");
     std::vector<uint8_t> record(base->Layout().RecordSize());
     int engineRows = 0, sqliteRows = 0;
     auto engine = [&] {
@@ -190,24 +128,27 @@ double inCacheFilterRatio(const TFormatSettings& settings) {
 
 int main() {
     TFormatSettings settings = DefaultFormatSettings();
-    auto base = loadEngine(kRows);
+    const std::vector<Row> rows = makeRows(kRows);
+    auto base = loadEngine(rows);
     auto cursor = base->CreateCursor();
-    sqlite3* db = loadSqlite(kRows);
+    sqlite3* db = ajusterows::LoadSqlite(rows);
     const std::string dateText = DateToStr(TDateTime(kFilterDay), settings);
     const std::string filterText = "AJCI_FECINI = " + QuotedStr(dateText);
     const std::string locateText =
         "[AJCI_PORC]=" + BcdToStr(TBcd{kLastRate, 4}, settings.DecimalSeparator);
 
     sqlite3_stmt* filter = nullptr;
-    check(sqlite3_prepare_v2(db,
-                             "select AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
-                             "from AJUSTE_CIERRE where AJCI_FECINI = ?",
-                             -1, &filter, nullptr),
-          db, "prepare filter");
+    ajusterows::Check(
+        sqlite3_prepare_v2(db,
+                           "select AJCI_ID, AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
+                           "from AJUSTE_CIERRE where AJCI_FECINI = ?",
+                           -1, &filter, nullptr),
+        db, "prepare filter");
     sqlite3_stmt* find = nullptr;
-    check(sqlite3_prepare_v2(db, "select rowid from AJUSTE_CIERRE where AJCI_PORC = ? limit 1", -1,
-                             &find, nullptr),
-          db, "prepare locate");
+    ajusterows::Check(
+        sqlite3_prepare_v2(db, "select rowid from AJUSTE_CIERRE where AJCI_PORC = ? limit 1", -1,
+                           &find, nullptr),
+        db, "prepare locate");
 
     // The filter.
     std::vector<uint8_t> record(base->Layout().RecordSize());
@@ -253,7 +194,7 @@ int main() {
     const size_t dateAt = dataStart + layout.FieldOffset(1) - layout.FieldCount();
     std::vector<uint8_t> store(stride * kRows);
     for (int id = 1; id <= kRows; ++id) {
-        int32_t day = rowOf(id).From;
+        int32_t day = rows[id - 1].From;
         std::memcpy(&store[(id - 1) * stride + dateAt], &day, 4);
     }
     int floorRows = 0;

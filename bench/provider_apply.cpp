@@ -416,13 +416,7 @@ struct Bench {
 
 void report(const char* kind, const std::vector<const char*>& names,
             const std::vector<std::vector<Times>>& times) {
-    std::printf("provider_apply_%s_10k, median of %d rounds, load %.1f:\n", kind, kRounds,
-                benchsupport::LoadAverage());
-    for (size_t s = 0; s < names.size(); ++s)
-        std::printf("  %-15s %7.1f ms CPU  (process %7.1f)  %7.1f ms wall\n", names[s],
-                    benchsupport::MedianThread(times[s]) * 1e3,
-                    benchsupport::MedianProcess(times[s]) * 1e3,
-                    benchsupport::MedianWall(times[s]) * 1e3);
+    benchsupport::PrintSides(std::string("provider_apply_") + kind + "_10k", names, times);
     const bool keyOnly = names.size() == 5;
     double vsDriver = benchsupport::RatioThread(times[0], times[1]),
            vsClient = benchsupport::RatioThread(times[0], times[2]);

@@ -114,14 +114,7 @@ int main() {
                           return benchsupport::Measure(
                               [&] { clientloop::FetchAll(bare, kSelect, bareRows); });
                       }});
-        const char* names[] = {"chain", "driver", "client"};
-        std::printf("provider_open_100k, median of %d rounds, load %.1f:\n", kRounds,
-                    benchsupport::LoadAverage());
-        for (int s = 0; s < 3; ++s)
-            std::printf("  %-7s %7.1f ms CPU  (process %7.1f)  %7.1f ms wall\n", names[s],
-                        benchsupport::MedianThread(times[s]) * 1e3,
-                        benchsupport::MedianProcess(times[s]) * 1e3,
-                        benchsupport::MedianWall(times[s]) * 1e3);
+        benchsupport::PrintSides("provider_open_100k", {"chain", "driver", "client"}, times);
         double c = benchsupport::MedianThread(times[0]), d = benchsupport::MedianThread(times[1]),
                b = benchsupport::MedianThread(times[2]);
         double vsClient = benchsupport::RatioThread(times[0], times[2]),

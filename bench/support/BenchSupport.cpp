@@ -86,6 +86,17 @@ double MedianThread(const std::vector<Times>& times) {
     return medianOf(times, &Times::Thread);
 }
 
+void PrintSides(const std::string& title, const std::vector<const char*>& names,
+                const std::vector<std::vector<Times>>& times) {
+    std::printf("%s, median of %zu rounds, load %.1f:\n", title.c_str(),
+                times.empty() ? size_t{0} : times[0].size(), LoadAverage());
+    for (size_t s = 0; s < names.size() && s < times.size(); ++s)
+        std::printf("  %-15s %8.2f ms CPU  (process %8.2f)  %8.2f ms wall\n", names[s],
+                    MedianThread(times[s]) * 1e3, MedianProcess(times[s]) * 1e3,
+                    MedianWall(times[s]) * 1e3);
+    std::fflush(stdout);
+}
+
 static double ratioOf(const std::vector<Times>& a, const std::vector<Times>& b,
                       double Times::*clock) {
     std::vector<double> v;

@@ -38,6 +38,10 @@ double Median(std::vector<double> values);
 double MedianWall(const std::vector<Times>& times);
 double MedianProcess(const std::vector<Times>& times);
 double MedianThread(const std::vector<Times>& times);
+// Prints title with the number of rounds and the load, then each side's
+// medians: the thread's CPU time, the process's and the wall clock.
+void PrintSides(const std::string& title, const std::vector<const char*>& names,
+                const std::vector<std::vector<Times>>& times);
 // How side a compares with side b: the median over the rounds of a's time
 // over b's in the same round. The two ran one right after the other, so a
 // change of the machine's load between rounds cancels out, where the ratio
