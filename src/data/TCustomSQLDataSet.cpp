@@ -3,6 +3,7 @@
 #include "platform/SysUtils.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 
@@ -21,7 +22,10 @@ TCustomSQLDataSet::~TCustomSQLDataSet() {
         Close();
     } catch (...) {
     }
-    InternalClose();
+    try {
+        InternalClose();
+    } catch (...) {
+    }
     if (FConnection) FConnection->UnregisterClient(this);
 }
 
@@ -196,13 +200,25 @@ void TCustomSQLDataSet::InternalOpen() {
     FAtEnd = false;
 }
 
+// A result set read in the driver's own transaction is committed when its
+// cursor closes: a statement that wrote (a posting procedure read in
+// packets) is kept only if that commit succeeds, so its failure is raised
+// once the dataset has let go of the cursor and the statement.
 void TCustomSQLDataSet::InternalClose() {
-    if (FCursor) FCursor->close(); // ends the driver's own transaction now
+    std::exception_ptr failure;
+    if (FCursor) {
+        try {
+            check(FCursor->close(), FCursor.get());
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
     FCursor.reset();
     FCommand.reset();
     FColumns.clear();
     FRowNo = 0;
     FAtEnd = false;
+    if (failure) std::rethrow_exception(failure);
 }
 
 Variant TCustomSQLDataSet::ValueOf(const TDBXValue& v) {

@@ -4,7 +4,9 @@
 // prepares the statement with the parameters named in its text, runs it and
 // reads the rows one by one, each into the engine's record layout so that a
 // provider packs a row by copying its buffer. The connection's closing closes
-// the dataset and frees its statement.
+// the dataset and frees its statement. Closing ends the statement's result
+// set, which commits it when it ran in the driver's own transaction; a
+// commit that fails is raised from Close.
 //
 // Besides reading, it is what a TDataSetProvider resolves through: the
 // table name, the quote character, the key fields, the connection's

@@ -148,8 +148,13 @@ TSQLConnection::TSQLConnection(TComponent* owner) : TComponent(owner) {}
 
 TSQLConnection::~TSQLConnection() {
     // The owner is going away: no events, but clients still give up their
-    // statements before the driver goes.
-    if (FConnection) doDisconnect();
+    // statements before the driver goes. Nobody is left to tell of a client
+    // that fails to close (a commit refused at the end of a result set).
+    if (!FConnection) return;
+    try {
+        doDisconnect();
+    } catch (...) {
+    }
 }
 
 bool TSQLConnection::Connected() const {
