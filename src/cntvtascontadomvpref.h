@@ -149,6 +149,9 @@ private:
 
     std::unique_ptr<TStringList> FServidores;
     std::string FArchivoServidores;
+    // CAjuste still holds what an F2 applied: its inserted rows keep the 0
+    // the editor sent, not the keys the database gave them.
+    bool FAjusteAplicado = false;
 };
 
 extern Tfcontavtascontado* fcontavtascontado;

@@ -57,6 +57,14 @@ void Tfcontavtascontado::AbrirCerrarAjuste() {
 // the error events aborts the build where it stands: the panel stays hidden
 // and CAjuste open with what the build did.
 void Tfcontavtascontado::construirAjuste() {
+    // After an F2 whose posting run failed the dataset is still open, but
+    // its rows are not the database's: deleting them by the where clause of
+    // what it holds would match nothing. The build reads the table afresh.
+    // A build that an error ended applied nothing and keeps what it holds.
+    if (FAjusteAplicado) {
+        FAjusteAplicado = false;
+        CAjuste->Close();
+    }
     CAjuste->SetFilter("AJCI_FECINI = " + QuotedStr(DateToStr(EFecIni->Date())));
     CAjuste->SetFiltered(true);
     CAjuste->Open();
@@ -103,4 +111,5 @@ void Tfcontavtascontado::cerrarAjuste() {
 void Tfcontavtascontado::GuardarAjuste() {
     CaptionPanel1->SetVisible(false);
     CAjuste->ApplyUpdates(-1);
+    FAjusteAplicado = true;
 }

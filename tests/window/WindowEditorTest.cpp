@@ -236,6 +236,71 @@ TEST_F(EditorTest, ARefusedApplyWithF2KeepsWhatWasWrittenBeforeItAndPostsAllTheS
     EXPECT_EQ(std::count(rows.begin(), rows.end(), "2016-03-01|2016-03-31|5|0.8"), 1);
 }
 
+// F2 writes the editor's rows, which the database keys itself, and the
+// posting run then fails, so the window stays with CAjuste open. The next
+// F5 must rebuild the period from the rows the database holds and write it
+// exactly once.
+TEST_F(EditorTest, F5AfterAnF2WhosePostingFailedRebuildsAndWritesThePeriodOnce) {
+    exec("create exception E_SIN_COMPROBANTES 'No se admiten comprobantes'");
+    exec("create trigger SIN_COMPROBANTES for COMPROBANTE before insert as "
+         "begin exception E_SIN_COMPROBANTES; end");
+    Tfcontavtascontado* w = openMarch(31, "FV");
+    PressKey(Qt::Key_F5);
+    PressKey(Qt::Key_F2);
+    std::vector<TDialogBox> boxes = env.Dialogs.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, TDialogBox::Exception);
+    EXPECT_NE(boxes[0].Text.find("No se admiten comprobantes"), std::string::npos) << boxes[0].Text;
+    ASSERT_FALSE(app->Terminated());
+    ASSERT_EQ(Rows(reader(), kAdjustmentRows).size(), 3u);
+    env.Dialogs.Clear();
+
+    w->EFecIni->SetFocus();
+    PressKey(Qt::Key_F5);
+    ASSERT_TRUE(w->CaptionPanel1->Visible());
+    EXPECT_EQ(shownRows(w), kBuiltMarch);
+    // The grid cannot be edited by keys yet: the factors are set through the
+    // dataset's fields, as the grid's editor will.
+    for (const auto& [rate, factor] : {std::pair{19, "0,75"}, std::pair{5, "0,65"}}) {
+        ASSERT_TRUE(w->CAjuste->Locate("AJCI_PORC", Variant(Currency{rate * 10000}), 0));
+        w->CAjuste->Edit();
+        w->CAjusteAJCI_FACTOR->SetAsString(factor);
+        w->CAjuste->Post();
+    }
+    PressKey(Qt::Key_F5);
+
+    EXPECT_TRUE(env.Dialogs.Boxes().empty())
+        << (env.Dialogs.Boxes().empty() ? "" : env.Dialogs.Boxes()[0].Text);
+    EXPECT_FALSE(w->CaptionPanel1->Visible());
+    EXPECT_FALSE(w->CAjuste->Active());
+    EXPECT_EQ(
+        Rows(reader(), kAdjustmentRows),
+        (std::vector<std::string>{"2016-03-01|2016-03-31|0|0.8", "2016-03-01|2016-03-31|5|0.65",
+                                  "2016-03-01|2016-03-31|19|0.75"}));
+    EXPECT_EQ(Rows(reader(), "select count(distinct AJCI_ID) from AJUSTE_CIERRE"),
+              std::vector<std::string>{"3"});
+}
+
+// A build that an error ended applied nothing: the next F5 goes on with
+// what the dataset holds, without reading the table again.
+TEST_F(EditorTest, AfterABuildThatAnErrorEndedF5WorksOnWhatTheDatasetHolds) {
+    exec("insert into AJUSTE_CIERRE values (1, '2016-03-01', '2016-03-31', 19, 0.5)");
+    Tfcontavtascontado* w = openMarch();
+    w->PAjuste->SetOptions({poDisableDeletes});
+    PressKey(Qt::Key_F5);
+    ASSERT_EQ(env.Dialogs.Boxes().size(), 1u);
+    ASSERT_TRUE(w->CAjuste->Active());
+    // Written by someone else meanwhile: not among the rows held.
+    exec("insert into AJUSTE_CIERRE values (2, '2016-03-01', '2016-03-31', 7, 0.9)");
+
+    w->PAjuste->SetOptions({});
+    w->EFecIni->SetFocus();
+    PressKey(Qt::Key_F5);
+    EXPECT_EQ(env.Dialogs.Boxes().size(), 2u);
+    EXPECT_EQ(env.Dialogs.Boxes().back().Text, "Deletes are not allowed");
+    EXPECT_EQ(shownRows(w), std::vector<std::string>{"01/03/2016|31/03/2016|19|0,5"});
+}
+
 TEST_F(EditorTest, ARowInsertedWithTheNavigatorCannotBeWrittenAndKeepsTheEditorOpen) {
     Tfcontavtascontado* w = openMarch();
     PressKey(Qt::Key_F5);
