@@ -7,8 +7,9 @@
 
 namespace {
 
-// The engine keeps a text in at most this many bytes.
-constexpr int kMaxStringBytes = 65535;
+// Texts and blobs are sized within what the engine keeps, so that every
+// description the dataset makes is one the engine accepts.
+constexpr int kMaxStringBytes = kDSMaxStringSize;
 
 } // namespace
 

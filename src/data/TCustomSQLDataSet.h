@@ -31,7 +31,9 @@ public:
     TParams& Params() { return FParams; }
     const TParams& Params() const { return FParams; }
     // The most blob bytes a row keeps, in kilobytes; 0 takes the
-    // connection's "BlobSize", -1 (or a negative size) keeps every byte.
+    // connection's "BlobSize", -1 (or a negative size) keeps every byte. A
+    // blob or text longer than a string field holds (kDSMaxStringSize) is
+    // refused with its field named, never cut, unless a size limits it.
     int MaxBlobSize() const { return FMaxBlobSize; }
     void SetMaxBlobSize(int value) { FMaxBlobSize = value; }
 

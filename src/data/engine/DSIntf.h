@@ -64,6 +64,10 @@ enum class DSType : uint8_t {
     String,   // 2 + Size: uint16 byte length, then up to Size UTF-8 bytes
 };
 
+// The most bytes a string field holds: all that its length word can count.
+// Whoever describes fields (SQL datasets, providers) sizes them within it.
+inline constexpr uint16_t kDSMaxStringSize = 65535;
+
 // Field attributes carried in packets.
 enum : uint8_t {
     fldAttrRequired = 1,

@@ -18,7 +18,6 @@ static_assert(std::endian::native == std::endian::little);
 inline constexpr int kDSMinDate = -693593; // 1 January 0001
 inline constexpr int kDSMaxDate = 2958465; // 31 December 9999
 inline constexpr int32_t kDSMsPerDay = 86400000;
-inline constexpr uint16_t kDSMaxStringSize = 32767;
 inline constexpr int kDSMaxFields = 4096;
 inline constexpr int kDSMaxBcdPrecision = 18;
 

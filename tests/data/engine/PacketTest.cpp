@@ -106,6 +106,28 @@ TEST(PacketTest, AnEmptyPacketStillCarriesItsFields) {
     EXPECT_EQ(reader.Layout().FieldCount(), 5);
 }
 
+// A text blob or a long string of a company table comes as a string field
+// as wide as the length word counts: its packet loads and every byte of a
+// full value comes back; one byte more is refused, never cut.
+TEST(PacketTest, AStringFieldAsWideAsItsLengthWordHoldsAFullValue) {
+    const std::vector<DSFieldDesc> fields{Field("ID", DSType::Int32),
+                                          Field("TEXTO", DSType::String, 65535)};
+    const std::string full(65535, 'x');
+    std::vector<uint8_t> packet = MakePacket(fields, {{Variant(int32_t{1}), Variant(full)}});
+    auto base = CreateDSBase();
+    base->AppendData(packet, true);
+    auto cursor = base->CreateCursor();
+    const std::vector<Variant> texts = Column(*cursor, 1);
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_TRUE(texts[0] == Variant(full));
+
+    TDSRecordLayout layout(fields);
+    std::vector<uint8_t> record(layout.RecordSize());
+    layout.InitRecord(record.data());
+    EXPECT_EQ(EngineErrorOf([&] { layout.PutField(record.data(), 1, Variant(full + "x")); }),
+              DBERR_INVALIDPARAM);
+}
+
 TEST(PacketTest, WriterRefusesWhatItCouldNotWriteBack) {
     auto writer = CreateDSWriter();
     EXPECT_EQ(EngineErrorOf([&] { writer->Init({}, {}); }), DBERR_INVALIDPARAM);
