@@ -51,11 +51,6 @@ struct TCurrentCellLook {
 TCurrentCellLook CurrentCellLook(bool gridHasFocus, bool gridIsActiveControl, bool editorShowing,
                                  bool highlightFocus, bool alwaysShowSelection);
 
-// The colours an incremental search shows in: the found part of the current
-// cell's text, and the arrow of the indicator.
-inline constexpr TColor IncSearchBackColor = clYellow;
-inline constexpr TColor IncSearchTextColor = clBlack;
-
 // The indicator images.
 enum TIndicatorImage {
     iiArrow = 0,       // browse

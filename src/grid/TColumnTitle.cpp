@@ -1,7 +1,7 @@
 #include "grid/TColumnTitle.h"
 
 #include "data/TField.h"
-#include "grid/TDBGrid.h"
+#include "grid/TCustomDBGrid.h"
 #include "grid/TDBGridColumn.h"
 
 std::string TColumnTitle::Caption() const {

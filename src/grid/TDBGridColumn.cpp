@@ -1,14 +1,14 @@
 #include "grid/TDBGridColumn.h"
 
 #include "data/TField.h"
-#include "grid/TDBGrid.h"
+#include "grid/TCustomDBGrid.h"
 #include "grid/TDBGridColumns.h"
 
 #include <QFontMetrics>
 
 TDBGridColumn::TDBGridColumn(TDBGridColumns& collection) : FCollection(collection), FTitle(*this) {}
 
-TDBGrid& TDBGridColumn::Grid() const {
+TCustomDBGrid& TDBGridColumn::Grid() const {
     return FCollection.Grid();
 }
 
@@ -72,7 +72,8 @@ int TDBGridColumn::Width() const {
 
 void TDBGridColumn::SetWidth(int value) {
     FWidth = value;
-    changed();
+    // Only the geometry follows: fonts and fields stay as they are.
+    Grid().columnWidthChanged(Index());
 }
 
 int TDBGridColumn::DefaultWidth() const {

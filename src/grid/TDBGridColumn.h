@@ -10,7 +10,8 @@
 // use: Color the grid's Color, Font the grid's Font, Alignment the field's
 // (left without a field), Width the default width until a width is set (the
 // user sizing the column sets one), then the stored width. Changing a
-// property makes the grid lay itself out again.
+// property makes the grid lay itself out again, except the width, which
+// goes to the grid's geometry alone.
 
 #include "grid/TColumnTitle.h"
 #include "platform/Classes.h"
@@ -20,7 +21,7 @@
 #include <optional>
 #include <string>
 
-class TDBGrid;
+class TCustomDBGrid;
 class TDBGridColumns;
 class TField;
 
@@ -33,7 +34,7 @@ public:
     TDBGridColumn& operator=(const TDBGridColumn&) = delete;
 
     TDBGridColumns& Collection() const { return FCollection; }
-    TDBGrid& Grid() const;
+    TCustomDBGrid& Grid() const;
     // The place in the collection; setting it moves the column there.
     int Index() const;
     void SetIndex(int value);
@@ -71,7 +72,7 @@ public:
     std::string DisplayText() const;
 
 private:
-    friend class TDBGrid;
+    friend class TCustomDBGrid;
     friend class TColumnTitle;
     void bindField(TField* field) { FField = field; }
     void changed();

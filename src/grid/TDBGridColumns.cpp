@@ -1,6 +1,6 @@
 #include "grid/TDBGridColumns.h"
 
-#include "grid/TDBGrid.h"
+#include "grid/TCustomDBGrid.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -36,7 +36,7 @@ void TDBGridColumns::Move(int from, int to) {
     auto item = std::move(FItems[from]);
     FItems.erase(FItems.begin() + from);
     FItems.insert(FItems.begin() + to, std::move(item));
-    changed();
+    FGrid.columnMoved(from, to);
 }
 
 void TDBGridColumns::BeginUpdate() {

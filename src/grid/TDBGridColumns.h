@@ -10,15 +10,15 @@
 #include <memory>
 #include <vector>
 
-class TDBGrid;
+class TCustomDBGrid;
 
 class TDBGridColumns {
 public:
-    explicit TDBGridColumns(TDBGrid& grid) : FGrid(grid) {}
+    explicit TDBGridColumns(TCustomDBGrid& grid) : FGrid(grid) {}
     TDBGridColumns(const TDBGridColumns&) = delete;
     TDBGridColumns& operator=(const TDBGridColumns&) = delete;
 
-    TDBGrid& Grid() const { return FGrid; }
+    TCustomDBGrid& Grid() const { return FGrid; }
 
     // A new column at the end.
     TDBGridColumn* Add();
@@ -39,6 +39,6 @@ private:
     friend class TDBGridColumn;
     void changed();
 
-    TDBGrid& FGrid;
+    TCustomDBGrid& FGrid;
     std::vector<std::unique_ptr<TDBGridColumn>> FItems;
 };

@@ -1,8 +1,9 @@
 #include "grid/TGridDataLink.h"
 
-#include "grid/TDBGrid.h"
+#include "grid/TCustomDBGrid.h"
 
 void TGridDataLink::ActiveChanged() {
+    FModified = false;
     FGrid.linkActiveChanged();
 }
 
@@ -24,4 +25,8 @@ void TGridDataLink::EditingChanged() {
 
 void TGridDataLink::LayoutChanged() {
     FGrid.linkLayoutChanged();
+}
+
+void TGridDataLink::UpdateData() {
+    FGrid.linkUpdateData();
 }

@@ -1,17 +1,24 @@
 #pragma once
 // TGridDataLink: the data grid's link to its data source. It holds one
-// buffered record per visible data row of the grid and hands every
-// notification of the dataset to the grid.
+// buffered record per visible data row of the grid, hands every notification
+// of the dataset to the grid, and keeps the grid's "cell modified" flag: set
+// when the editor's text was allowed to change, cleared when the text has
+// been written to the field, when the record is changed from outside, or on
+// Esc.
 
 #include "data/TDataLink.h"
 
-class TDBGrid;
+class TCustomDBGrid;
 
 class TGridDataLink : public TDataLink {
 public:
-    explicit TGridDataLink(TDBGrid& grid) : FGrid(grid) {}
+    explicit TGridDataLink(TCustomDBGrid& grid) : FGrid(grid) {}
 
-    TDBGrid& Grid() const { return FGrid; }
+    TCustomDBGrid& Grid() const { return FGrid; }
+
+    bool Modified() const { return FModified; }
+    void SetModified() { FModified = true; }
+    void ResetModified() { FModified = false; }
 
 protected:
     void ActiveChanged() override;
@@ -20,7 +27,9 @@ protected:
     void RecordChanged(TField* field) override;
     void EditingChanged() override;
     void LayoutChanged() override;
+    void UpdateData() override;
 
 private:
-    TDBGrid& FGrid;
+    TCustomDBGrid& FGrid;
+    bool FModified = false;
 };

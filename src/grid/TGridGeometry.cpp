@@ -8,12 +8,14 @@ void TGridGeometry::SetColCount(int value) {
     FColWidths.resize(static_cast<size_t>(value), 64);
     FFixedCols = std::min(FFixedCols, value);
     SetLeftCol(FLeftCol);
+    SetCol(FCol);
 }
 
 void TGridGeometry::SetFixedCols(int value) {
     assert(value >= 0 && value <= ColCount());
     FFixedCols = value;
     SetLeftCol(FLeftCol);
+    SetCol(FCol);
 }
 
 void TGridGeometry::SetColWidth(int col, int width) {
@@ -161,4 +163,76 @@ int TGridGeometry::RowAt(int y) const {
         if (y >= top && y < top + RowHeight(r) + FHorzLineWidth) return r;
     }
     return -1;
+}
+
+void TGridGeometry::MoveColumn(int from, int to) {
+    assert(from >= FFixedCols && from < ColCount() && to >= FFixedCols && to < ColCount());
+    const int width = FColWidths[from];
+    FColWidths.erase(FColWidths.begin() + from);
+    FColWidths.insert(FColWidths.begin() + to, width);
+}
+
+void TGridGeometry::SetClientSize(int width, int height) {
+    FClientWidth = std::max(0, width);
+    FClientHeight = std::max(0, height);
+    SetLeftCol(std::min(FLeftCol, MaxLeftCol()));
+}
+
+void TGridGeometry::SetCol(int value) {
+    const int last = std::max(FFixedCols, ColCount() - 1);
+    FCol = std::clamp(value, FFixedCols, last);
+}
+
+bool TGridGeometry::MakeColVisible(int col) {
+    if (col < FFixedCols || col >= ColCount()) return false;
+    const int old = FLeftCol;
+    if (col < FLeftCol) SetLeftCol(col);
+    // Right until the column ends inside the view, or is the first shown.
+    while (FLeftCol < col) {
+        const int left = ColLeft(col);
+        if (left >= 0 && left + FColWidths[col] <= FClientWidth) break;
+        SetLeftCol(FLeftCol + 1);
+    }
+    return FLeftCol != old;
+}
+
+int TGridGeometry::LeftColAfter(TScrollAction action, int thumbPosition) const {
+    const int fixed = FFixedCols;
+    const int maxLeft = MaxLeftCol();
+    int left = FLeftCol;
+    const int shown = std::max(1, LastVisibleCol() - left);
+    switch (action) {
+    case saLineLeft:
+        --left;
+        break;
+    case saLineRight:
+        ++left;
+        break;
+    case saPageLeft:
+        left -= shown;
+        break;
+    case saPageRight:
+        left += shown;
+        break;
+    case saFirst:
+        left = fixed;
+        break;
+    case saLast:
+        left = maxLeft;
+        break;
+    case saThumb:
+        left = fixed + (thumbPosition * (maxLeft - fixed) + HorzScrollRange / 2) / HorzScrollRange;
+        break;
+    }
+    // Hidden columns are never the first one shown.
+    left = std::clamp(left, fixed, std::max(fixed, maxLeft));
+    while (left < maxLeft && FColWidths[left] <= 0)
+        ++left;
+    return left;
+}
+
+int TGridGeometry::HorzScrollPosition() const {
+    const int fixed = FFixedCols;
+    const int maxLeft = MaxLeftCol();
+    return maxLeft > fixed ? (FLeftCol - fixed) * HorzScrollRange / (maxLeft - fixed) : 0;
 }

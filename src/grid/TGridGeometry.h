@@ -13,6 +13,13 @@
 //
 // Rows never scroll here: the dataset moves its window of records instead, so
 // the first data row is always row FixedRows().
+//
+// It is the one owner of the grid's geometry: besides the sizes it keeps the
+// client area the cells are shown in (which the grid sets whenever its size
+// or its scroll bars change), the current column (Col) and which columns the
+// view shows; scrolling a column into view and paging through the columns
+// are answered here, so that sizing or moving a column is a change of this
+// object alone.
 
 #include "platform/widgets/TRect.h"
 
@@ -82,6 +89,53 @@ public:
     int ColumnAt(int x) const;
     int RowAt(int y) const;
 
+    // Moves a column's width with the column (from and to are columns of
+    // the grid, both scrollable).
+    void MoveColumn(int from, int to);
+
+    // --- the client area the cells are shown in --------------------------
+    int ClientWidth() const { return FClientWidth; }
+    int ClientHeight() const { return FClientHeight; }
+    // Keeps LeftCol within what the new width allows.
+    void SetClientSize(int width, int height);
+    int VisibleDataRows() const { return VisibleDataRows(FClientHeight); }
+    int MaxLeftCol() const { return MaxLeftCol(FClientWidth); }
+    bool ColumnsFit() const { return ColumnsFit(FClientWidth); }
+    int LastVisibleCol() const { return LastVisibleCol(FClientWidth); }
+    int LastVisibleRow() const { return LastVisibleRow(FClientHeight); }
+    int GridRight() const { return GridRight(FClientWidth); }
+    int GridBottom() const { return GridBottom(FClientHeight); }
+
+    // --- the current column ----------------------------------------------
+    // Kept between FixedCols() and the last column (FixedCols() when there
+    // is no scrollable column).
+    int Col() const { return FCol; }
+    void SetCol(int value);
+    // Scrolls as little as needed for the column to show whole, or to be the
+    // first scrollable column shown when it is wider than the view; true when
+    // LeftCol changed.
+    bool MakeColVisible(int col);
+
+    // Horizontal scrolling by whole columns. The bar's range is 0 to
+    // HorzScrollRange when the columns do not all fit.
+    static constexpr int HorzScrollRange = 127;
+    enum TScrollAction {
+        saLineLeft,
+        saLineRight,
+        saPageLeft,
+        saPageRight,
+        saFirst,
+        saLast,
+        saThumb
+    };
+    // The first scrollable column an action leads to (thumb: the column the
+    // bar position maps to), hidden columns skipped, kept between the first
+    // scrollable column and MaxLeftCol().
+    int LeftColAfter(TScrollAction action, int thumbPosition = 0) const;
+    // The bar position that shows LeftCol: (LeftCol - fixed) x range /
+    // (MaxLeftCol - fixed), multiplied first.
+    int HorzScrollPosition() const;
+
 private:
     std::vector<int> FColWidths;
     int FFixedCols = 0;
@@ -92,4 +146,7 @@ private:
     int FVertLineWidth = 1;
     int FHorzLineWidth = 1;
     int FLeftCol = 0;
+    int FCol = 0;
+    int FClientWidth = 0;
+    int FClientHeight = 0;
 };

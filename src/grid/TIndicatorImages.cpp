@@ -1,5 +1,7 @@
 #include "grid/TIndicatorImages.h"
 
+#include "grid/GridSettings.h"
+
 #include <QPainter>
 
 #include <cassert>
@@ -59,7 +61,8 @@ const TIndicatorImages& TIndicatorImages::Shared() {
 TIndicatorImages::TIndicatorImages() {
     for (int i = 0; i < 6; ++i)
         FImages[i] = Masked(Bitmap(i), kTransparent[i]);
-    FImages[iiArrowSearch] = Masked(SearchArrow(Bitmap(iiArrowWhite), IncSearchBackColor), clTeal);
+    FImages[iiArrowSearch] =
+        Masked(SearchArrow(Bitmap(iiArrowWhite), DBGridSettings().IncSearchBackColor), clTeal);
 }
 
 QImage TIndicatorImages::Bitmap(int index) {

@@ -1,6 +1,7 @@
 #pragma once
 // TIndicatorImages: the glyphs of the grid's indicator column, one image list
-// shared by every grid of the process and built once, on first use.
+// shared by every grid of the process and built once, when the grid unit
+// starts (GridUnit.h).
 //
 // Each image is 6 x 11 pixels, made from a bitmap and its transparent colour
 // (the pixels of that colour stay transparent):
@@ -11,7 +12,8 @@
 //   4 DBMULTIARROW  triangle with a dot             on white
 //   5 DBGARROWW     white triangle pointing right   on teal
 //   6 image 5 drawn with white transparent onto the incremental-search
-//     colour, added with teal transparent: the triangle in that colour.
+//     colour of the grid-wide settings, added with teal transparent: the
+//     triangle in that colour.
 
 #include "grid/GridCellRules.h"
 

@@ -38,6 +38,10 @@ public:
     // Called on every remaining component when one it may point to is about
     // to be destroyed, so that references can be dropped.
     virtual void Notification(TComponent* component, bool removing) {}
+    // Called on every component a form owns when the form has finished
+    // loading (its description has set everything), so that work deferred
+    // while the settings arrived one by one is done once.
+    virtual void Loaded() {}
 
 private:
     void insertComponent(TComponent* c);

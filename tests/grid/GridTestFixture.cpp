@@ -25,6 +25,51 @@ std::vector<Row> AdjustmentRows(int n) {
     return rows;
 }
 
+AdjustmentFieldSet CreateAdjustmentFields(TComponent* owner, TClientDataSet* data) {
+    AdjustmentFieldSet f;
+    f.Id = new TIntegerField(owner);
+    f.Id->SetFieldName("AJCI_ID");
+    f.Id->SetRequired(true);
+    f.FecIni = new TDateField(owner);
+    f.FecIni->SetFieldName("AJCI_FECINI");
+    f.FecIni->SetDisplayLabel("F.Desde");
+    f.FecFin = new TDateField(owner);
+    f.FecFin->SetFieldName("AJCI_FECFIN");
+    f.FecFin->SetDisplayLabel("F.Hasta");
+    f.Porc = new TFMTBCDField(owner);
+    f.Porc->SetFieldName("AJCI_PORC");
+    f.Porc->SetDisplayLabel("Porc");
+    f.Factor = new TFMTBCDField(owner);
+    f.Factor->SetFieldName("AJCI_FACTOR");
+    f.Factor->SetDisplayLabel("Factor");
+    for (TFMTBCDField* b : {f.Porc, f.Factor}) {
+        b->SetPrecision(15);
+        b->SetSize(4);
+    }
+    for (TField* field : std::initializer_list<TField*>{f.Id, f.FecIni, f.FecFin, f.Porc, f.Factor})
+        field->SetDataSet(data);
+    return f;
+}
+
+void ConfigureAsDBGrid2(TDBGrid* grid, TDataSource* source) {
+    grid->SetDataSource(source);
+    grid->SetOptionsEx({dghFixed3D, dghHighlightFocus, dghClearSelection, dghEnterAsTab,
+                        dghIncSearch, dghDialogFind, dghColumnResize, dghColumnMove,
+                        dghExtendVertLines});
+    grid->SetIndicatorOptions({gioShowRowIndicator});
+    grid->SetFlat(false);
+    grid->SetTitleFont(TFont("MS Sans Serif", -11, clWindowText));
+    const char* const columns[][2] = {{"AJCI_FECINI", "F.Desde"},
+                                      {"AJCI_FECFIN", "F.Hasta"},
+                                      {"AJCI_PORC", "Porc"},
+                                      {"AJCI_FACTOR", "Factor"}};
+    for (const auto& c : columns) {
+        TDBGridColumn* column = grid->Columns().Add();
+        column->SetFieldName(c[0]);
+        column->Title().SetCaption(c[1]);
+    }
+}
+
 GridForm::GridForm(std::vector<Row> rows, bool open) {
     Form = new TForm(nullptr);
     Form->SetName("GridTestForm");
@@ -46,48 +91,16 @@ GridForm::GridForm(std::vector<Row> rows, bool open) {
     Data = new TClientDataSet(Form);
     Data->SetName("CAjuste");
     Data->SetProviderName("PAjuste");
-    Id = new TIntegerField(Form);
-    Id->SetFieldName("AJCI_ID");
-    Id->SetRequired(true);
-    FecIni = new TDateField(Form);
-    FecIni->SetFieldName("AJCI_FECINI");
-    FecIni->SetDisplayLabel("F.Desde");
-    FecFin = new TDateField(Form);
-    FecFin->SetFieldName("AJCI_FECFIN");
-    FecFin->SetDisplayLabel("F.Hasta");
-    Porc = new TFMTBCDField(Form);
-    Porc->SetFieldName("AJCI_PORC");
-    Porc->SetDisplayLabel("Porc");
-    Factor = new TFMTBCDField(Form);
-    Factor->SetFieldName("AJCI_FACTOR");
-    Factor->SetDisplayLabel("Factor");
-    for (TFMTBCDField* f : {Porc, Factor}) {
-        f->SetPrecision(15);
-        f->SetSize(4);
-    }
-    for (TField* f : std::initializer_list<TField*>{Id, FecIni, FecFin, Porc, Factor})
-        f->SetDataSet(Data);
+    const AdjustmentFieldSet fields = CreateAdjustmentFields(Form, Data);
+    Id = fields.Id;
+    FecIni = fields.FecIni;
+    FecFin = fields.FecFin;
+    Porc = fields.Porc;
+    Factor = fields.Factor;
     Source = new TDataSource(Form);
     Source->SetName("DAjuste");
     Source->SetDataSet(Data);
-
-    // As the window's form description sets DBGrid2.
-    Grid->SetDataSource(Source);
-    Grid->SetOptionsEx({dghFixed3D, dghHighlightFocus, dghClearSelection, dghEnterAsTab,
-                        dghIncSearch, dghDialogFind, dghColumnResize, dghColumnMove,
-                        dghExtendVertLines});
-    Grid->SetIndicatorOptions({gioShowRowIndicator});
-    Grid->SetFlat(false);
-    Grid->SetTitleFont(TFont("MS Sans Serif", -11, clWindowText));
-    const char* const columns[][2] = {{"AJCI_FECINI", "F.Desde"},
-                                      {"AJCI_FECFIN", "F.Hasta"},
-                                      {"AJCI_PORC", "Porc"},
-                                      {"AJCI_FACTOR", "Factor"}};
-    for (const auto& c : columns) {
-        TDBGridColumn* column = Grid->Columns().Add();
-        column->SetFieldName(c[0]);
-        column->Title().SetCaption(c[1]);
-    }
+    ConfigureAsDBGrid2(Grid, Source);
     if (open) Data->Open();
 }
 
@@ -106,8 +119,18 @@ void GridForm::Settle() {
     QApplication::processEvents();
 }
 
+QImage GridShot(const TDBGrid* grid) {
+    return grid->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QRect CellOnWidget(const TDBGrid* grid, int col, int row) {
+    const TRect r = grid->CellRect(col, row);
+    const TPoint o = grid->ClientOrigin();
+    return QRect(r.Left + o.X, r.Top + o.Y, r.Width(), r.Height());
+}
+
 QImage GridForm::Shot() const {
-    return Grid->Widget()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    return GridShot(Grid);
 }
 
 QImage GridForm::OnScreen() const {
@@ -133,9 +156,7 @@ void GridForm::Save(const QImage& image, const std::string& name) {
 }
 
 QRect GridForm::CellOnWidget(int col, int row) const {
-    const TRect r = Grid->CellRect(col, row);
-    const TPoint o = Grid->ClientOrigin();
-    return QRect(r.Left + o.X, r.Top + o.Y, r.Width(), r.Height());
+    return gridtest::CellOnWidget(Grid, col, row);
 }
 
 QRect GridForm::Visible(const QRect& area) const {

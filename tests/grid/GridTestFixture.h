@@ -28,6 +28,27 @@ using fixtures::Row;
 // January 2024 counting up (day i), the rate i x 4 % and the factor 0.8.
 std::vector<Row> AdjustmentRows(int n);
 
+// The closing-adjustment table's persistent fields as the window declares
+// them (AJCI_ID required, the labels, precision 15 and 4 decimals), owned by
+// owner and bound to data.
+struct AdjustmentFieldSet {
+    TIntegerField* Id = nullptr;
+    TDateField* FecIni = nullptr;
+    TDateField* FecFin = nullptr;
+    TFMTBCDField* Porc = nullptr;
+    TFMTBCDField* Factor = nullptr;
+};
+AdjustmentFieldSet CreateAdjustmentFields(TComponent* owner, TClientDataSet* data);
+
+// The grid set as the window's form description sets DBGrid2, on source:
+// the extended options, the indicator, the title font and the four
+// persistent columns titled as the window shows them.
+void ConfigureAsDBGrid2(TDBGrid* grid, TDataSource* source);
+
+// A grid painted afresh, and one of its cells in the widget's coordinates.
+QImage GridShot(const TDBGrid* grid);
+QRect CellOnWidget(const TDBGrid* grid, int col, int row);
+
 class GridForm {
 public:
     // The grid at the window's size, 303 x 131.

@@ -332,12 +332,16 @@ void SetScreenPixelsPerInch(int value) {
 }
 
 void TForm::EndLoad() {
-    FLoading = false;
     fixupTabList();
+    // Scaling is part of loading: components that wait for the end of it
+    // see the scaled settings once.
     if (FScaled) {
         const int screen = ScreenPixelsPerInch();
         if (screen != FPixelsPerInch) ChangeScale(screen, FPixelsPerInch);
     }
+    FLoading = false;
+    for (int i = 0; i < ComponentCount(); ++i)
+        Components(i)->Loaded();
     Realign();
 }
 

@@ -98,7 +98,8 @@ public:
 protected:
     void BeginLoad() { FLoading = true; }
     // Fixes the tab order given while loading, scales the form to the
-    // screen's resolution and aligns the controls.
+    // screen's resolution, tells every owned component it is Loaded and
+    // aligns the controls.
     void EndLoad();
     void DoCreate();
 

@@ -1,0 +1,6 @@
+#include "grid/GridSettings.h"
+
+TDBGridSettings& DBGridSettings() {
+    static TDBGridSettings settings;
+    return settings;
+}
