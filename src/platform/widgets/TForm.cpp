@@ -49,8 +49,13 @@ bool characterOf(const QKeyEvent* event, char& ch) {
     if (text.size() != 1) return false;
     if (event->key() == Qt::Key_Delete) return false;
     // Alt with a letter is a menu key, not a character; Ctrl+Alt is AltGr.
-    if ((event->modifiers() & Qt::AltModifier) && !(event->modifiers() & Qt::ControlModifier))
-        return false;
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    if (alt && !ctrl) return false;
+    // Ctrl types only the control characters (Ctrl+V is 22); Ctrl with a
+    // key that has none, Ctrl+' for one, types nothing, as on the suite's
+    // home platform, where Qt would give the key's own character.
+    if (ctrl && !alt && text.at(0).unicode() >= 32) return false;
     const std::string utf8 = text.toStdString();
     const std::string bytes = Utf8ToWin1252(utf8);
     if (bytes.size() != 1) return false;

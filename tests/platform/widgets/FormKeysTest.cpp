@@ -107,6 +107,20 @@ TEST_F(FormKeys, KeyPressGetsWindows1252Characters) {
     EXPECT_EQ(textOf(form->E1), QStringLiteral("ñ€Ж"));
 }
 
+TEST_F(FormKeys, CtrlTypesOnlyControlCharacters) {
+    std::vector<int> typed;
+    form->E1->OnKeyPress = [&](TObject*, char& k) {
+        typed.push_back(static_cast<unsigned char>(k));
+    };
+    // Ctrl+V types 22; Ctrl+' and Ctrl+1 type nothing, though Qt gives them
+    // their own characters; Ctrl+Alt is AltGr, which types.
+    PressKey(Qt::Key_V, Qt::ControlModifier, QStringLiteral("\x16"));
+    PressKey(Qt::Key_Apostrophe, Qt::ControlModifier, QStringLiteral("'"));
+    PressKey(Qt::Key_1, Qt::ControlModifier, QStringLiteral("1"));
+    PressKey(Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("@"));
+    EXPECT_EQ(typed, (std::vector<int>{22, '@'}));
+}
+
 TEST_F(FormKeys, EnterAsMessage40MovesTheFocusInTabOrder) {
     auto enterAsTab = [&](TObject*, char& k) {
         if (k == 13) {
