@@ -86,6 +86,7 @@ bool TInputHold::KeyPressWaiting(const QWidget* window, uint16_t key) {
         FLastFetch = nowMs();
         QCoreApplication::processEvents(QEventLoop::AllEvents);
     }
+    if (FFilter->Events.empty()) return false;
     const QObject* target = window ? window->window() : nullptr;
     for (const auto& held : FFilter->Events) {
         if (held.Event->type() != QEvent::KeyPress || !held.Receiver) continue;
