@@ -82,7 +82,25 @@ void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec) {
     msec = static_cast<int>(ms % 1000);
 }
 
+namespace {
+// Constant-initialised, so that a guard made before main (a test program's)
+// finds them ready.
+bool clockFixed = false;
+TDateTime fixedNow;
+} // namespace
+
+TFixedClock::TFixedClock(TDateTime now) : FHadPrevious(clockFixed), FPrevious(fixedNow) {
+    clockFixed = true;
+    fixedNow = now;
+}
+
+TFixedClock::~TFixedClock() {
+    clockFixed = FHadPrevious;
+    fixedNow = FPrevious;
+}
+
 TDateTime Now() {
+    if (clockFixed) return fixedNow;
     timeval tv{};
     gettimeofday(&tv, nullptr);
     std::tm local{};
@@ -186,6 +204,17 @@ std::string TimeToStr(TDateTime dt, const TFormatSettings& settings) {
     return FormatDateTime(settings.LongTimeFormat, dt, settings);
 }
 
+int ExpandTwoDigitYear(int year) {
+    int y, m, d;
+    DecodeDate(Date(), y, m, d);
+    year += y - y % 100;
+    if (year > y + 50)
+        year -= 100;
+    else if (year <= y - 50)
+        year += 100;
+    return year;
+}
+
 bool TryStrToDate(std::string_view text, TDateTime& result, const TFormatSettings& settings) {
     // Order of day, month and year as their letters first appear in the format.
     char order[3];
@@ -252,14 +281,7 @@ bool TryStrToDate(std::string_view text, TDateTime& result, const TFormatSetting
     } else {
         return false;
     }
-    if (yearDigits <= 2) {
-        int y, m, d;
-        DecodeDate(Date(), y, m, d);
-        int century = y - y % 100;
-        year += century;
-        if (year > y + 50) year -= 100;
-        else if (year <= y - 50) year += 100;
-    }
+    if (yearDigits <= 2) year = ExpandTwoDigitYear(year);
     return TryEncodeDate(year, month, day, result);
 }
 

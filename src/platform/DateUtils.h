@@ -44,10 +44,42 @@ void DecodeTime(TDateTime dt, int& hour, int& min, int& sec, int& msec);
 bool IsLeapYear(int year);
 int DaysInMonth(int year, int month);
 
-// Local time from the system clock.
+// ---------------------------------------------------------------------------
+// The clock. Now(), Date() and Time() are the program's only readers of the
+// system clock: everything that shows or uses "today" (the dates a company
+// connection sets, the error log's stamp, a two-digit year, a calendar that
+// opens on today) asks them, never the C library or Qt, so that a test can
+// fix the day and pass on any day of the year.
+//
+//   TFixedClock day(EncodeDate(2026, 11, 15));   // Date() is 15 November 2026
+//   TFixedClock at(TDateTime(EncodeDate(2028, 2, 29).Val() + 0.5)); // noon
+//
+// While a TFixedClock lives, Now() returns exactly its moment: the fixed
+// clock does not run. Guards nest; the innermost wins, and each gives back
+// the clock it found. Set it on the thread that runs the code under test,
+// before that code starts; it is not meant to change while another thread
+// reads the clock.
+//
+// The test programs also read TALVERO_TEST_TODAY=yyyy-mm-dd and then run
+// whole on that day (tests/support/today/TestToday.cpp).
+// ---------------------------------------------------------------------------
+
+// Local time from the system clock, or the fixed clock's moment.
 TDateTime Now();
 TDateTime Date(); // today, without time
 TDateTime Time(); // the time of day, without date
+
+class TFixedClock {
+public:
+    explicit TFixedClock(TDateTime now);
+    ~TFixedClock();
+    TFixedClock(const TFixedClock&) = delete;
+    TFixedClock& operator=(const TFixedClock&) = delete;
+
+private:
+    bool FHadPrevious;
+    TDateTime FPrevious;
+};
 
 // Format letters: d, dd, m, mm, yy, yyyy; h, hh, n, nn, s, ss; the separator
 // characters "/" and ":" stand for the settings' separators; quoted text is
@@ -56,6 +88,10 @@ std::string FormatDateTime(std::string_view format, TDateTime dt,
                            const TFormatSettings& settings = FormatSettings);
 std::string DateToStr(TDateTime dt, const TFormatSettings& settings = FormatSettings);
 std::string TimeToStr(TDateTime dt, const TFormatSettings& settings = FormatSettings);
+
+// A year typed with one or two digits, taken in the window of 50 years
+// around today's year (16 is 2016 in 2026; 80 is 1980).
+int ExpandTwoDigitYear(int year);
 
 // Reads a date in the order of the short date format (day, month, year in the
 // order their letters appear), separated by the date separator. A two-digit

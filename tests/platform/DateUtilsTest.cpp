@@ -54,3 +54,38 @@ TEST_F(DateUtilsTest, TodayHasNoTime) {
     EXPECT_EQ(today.Value, static_cast<double>(today.DatePart()));
     EXPECT_LT(Time().Value, 1.0);
 }
+
+TEST_F(DateUtilsTest, AFixedClockIsTodayUntilItGoesAndGuardsNest) {
+    const TDateTime november(EncodeDate(2026, 11, 15).Val() + 0.75);
+    const TDateTime leapDay = EncodeDate(2028, 2, 29);
+    {
+        TFixedClock outer(november);
+        EXPECT_EQ(Now(), november);
+        EXPECT_EQ(Date(), EncodeDate(2026, 11, 15));
+        EXPECT_DOUBLE_EQ(Time().Val(), 0.75);
+        {
+            TFixedClock inner(leapDay);
+            EXPECT_EQ(Date(), leapDay);
+            EXPECT_EQ(Time().Val(), 0);
+        }
+        EXPECT_EQ(Now(), november) << "the inner guard gives back the outer clock";
+    }
+    // The system's clock again: no longer the fixed moment.
+    EXPECT_NE(Now(), november);
+}
+
+TEST_F(DateUtilsTest, TwoDigitYearsAreReadAroundToday) {
+    struct Case {
+        int Today;
+        int Typed;
+        int Year;
+    };
+    const Case cases[] = {{2026, 16, 2016}, {2026, 76, 2076}, {2026, 77, 1977}, {2026, 0, 2000},
+                          {2060, 9, 2109},  {2060, 11, 2011}, {2001, 51, 2051}, {2001, 52, 1952}};
+    for (const Case& c : cases) {
+        TFixedClock clock(EncodeDate(c.Today, 6, 1));
+        EXPECT_EQ(ExpandTwoDigitYear(c.Typed), c.Year) << c.Today << " " << c.Typed;
+        EXPECT_EQ(StrToDate("01/03/" + std::to_string(c.Typed)), EncodeDate(c.Year, 3, 1))
+            << c.Today << " " << c.Typed;
+    }
+}
