@@ -80,6 +80,69 @@ TEST_F(CompanyWindowTest, LeavingCiaWithEnterConnectsAndF2PostsTheRangeAndCloses
               std::vector<std::string>{});
 }
 
+// Connecting sets both dates to today; dates typed over them are exactly the
+// dates typed, whatever today is: a 30-day month, 29 February, the last day
+// of a 31-day month. Run on 15 November, 31 March used to become 30 March
+// and the posting silently left out 31 March.
+TEST_F(CompanyWindowTest, TypedDatesAreTheDatesTypedWhateverDayTodayIs) {
+    const TDateTime todays[] = {EncodeDate(2026, 11, 15), EncodeDate(2028, 2, 29),
+                                EncodeDate(2027, 2, 10), EncodeDate(2026, 1, 31)};
+    bool posted = false;
+    for (TDateTime today : todays) {
+        SCOPED_TRACE(DateToStr(today));
+        TFixedClock clock(TDateTime(today.Val() + 0.5));
+        Tfcontavtascontado* w = showWindow();
+        connectAsUser(w, "SYSDBA", "x", "01");
+        ASSERT_TRUE(w->Talvero->Connected());
+        EXPECT_EQ(w->EFecIni->Date(), today);
+        EXPECT_EQ(w->EFecFin->Date(), today);
+        typeDate(w->EFecIni, 2016, 2, 29);
+        typeDate(w->EFecFin, 2016, 3, 31);
+        EXPECT_EQ(DateToStr(w->EFecIni->Date()), "29/02/2016");
+        EXPECT_EQ(DateToStr(w->EFecFin->Date()), "31/03/2016");
+        EXPECT_EQ(env.Dialogs.BeepCount(), 0);
+        if (!posted) {
+            // The whole range reaches the procedure, 31 March included.
+            posted = true;
+            const int days = daysToPost("FV", "2016-02-29", "2016-03-31");
+            ASSERT_GT(days, 20);
+            w->Pref->SetFocus();
+            TypeText("FV");
+            PressKey(Qt::Key_F2);
+            EXPECT_TRUE(app->Terminated());
+            EXPECT_TRUE(env.Dialogs.Boxes().empty());
+            EXPECT_EQ(voucherCount(), days);
+            EXPECT_EQ(companytest::Value(reader(), "select count(*) from COMPROBANTE "
+                                                   "where COMP_FECHA = '2016-03-31'"),
+                      "1");
+        }
+        app.reset();
+        fcontavtascontado = nullptr;
+    }
+}
+
+// F2 read by the window before the date field sees it, in the middle of a
+// date whose typed day waits for its year: 29/02 over 2026 is no date, and
+// the run must not go on with the date shown before.
+TEST_F(CompanyWindowTest, F2InTheMiddleOfADateThatCannotExistPostsNothing) {
+    TFixedClock clock(EncodeDate(2026, 11, 15));
+    Tfcontavtascontado* w = showWindow();
+    connectAsUser(w, "SYSDBA", "x", "01");
+    ASSERT_EQ(focusedName(w), "EFecIni");
+    PressKey(Qt::Key_Home);
+    PressKey(Qt::Key_Right, Qt::ShiftModifier);
+    PressKey(Qt::Key_Right, Qt::ShiftModifier);
+    TypeText("2902");
+    PressKey(Qt::Key_F2);
+    EXPECT_FALSE(app->Terminated());
+    const std::vector<TDialogBox> boxes = env.Dialogs.Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].kind, TDialogBox::Exception);
+    EXPECT_EQ(boxes[0].Text, "'29/02/2026' is not a valid date.");
+    EXPECT_EQ(voucherCount(), 0);
+    EXPECT_EQ(w->EFecIni->Date(), EncodeDate(2026, 11, 15)) << "the date it had";
+}
+
 TEST_F(CompanyWindowTest, ASecondRunOverTheSameRangePostsNothingAndSaysSo) {
     for (int run = 0; run < 2; ++run) {
         Tfcontavtascontado* w = showWindow();
