@@ -110,6 +110,85 @@ bool findGroup(QSettings& settings, const QString& group, QString& stored) {
     return true;
 }
 
+#if !defined(_WIN32)
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+// The text after "=" of the line that holds key in the settings file, lines
+// ended by a backslash joined to the next as QSettings joins them; the last
+// such line counts, as it does for QSettings. Keys of the key's own values
+// are under [General]; deeper ones under the first group, the rest of the
+// path written before the name with backslashes.
+std::optional<QString> rawValueOf(const QString& fileName, const QString& group,
+                                  const QString& key) {
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    const QString path = group.isEmpty() ? key : group + QLatin1Char('/') + key;
+    const qsizetype slash = path.indexOf(QLatin1Char('/'));
+    const QString section = slash < 0 ? QStringLiteral("General") : path.left(slash);
+    QString name = slash < 0 ? path : path.mid(slash + 1);
+    name.replace(QLatin1Char('/'), QLatin1Char('\\'));
+
+    std::optional<QString> found;
+    QString current = QStringLiteral("General");
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        QString line = lines[i];
+        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        while (line.endsWith(QLatin1Char('\\')) && i + 1 < lines.size()) {
+            line.chop(1);
+            QString next = lines[++i];
+            if (next.endsWith(QLatin1Char('\r'))) next.chop(1);
+            line += next;
+        }
+        const QString trimmed = line.trimmed();
+        if (trimmed.startsWith(QLatin1Char('['))) {
+            current = trimmed.mid(1, trimmed.indexOf(QLatin1Char(']')) - 1);
+            continue;
+        }
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals < 0 || current != section || line.left(equals).trimmed() != name) continue;
+        found = line.mid(equals + 1);
+    }
+    return found;
+}
+
+// QSettings takes a comma outside quotes for the end of an item of a list
+// and drops the blanks around it: "/srv/Talvero, S.A." comes back as the
+// items "/srv/Talvero" and "S.A.". A registry value is one text: the items,
+// each as QSettings read its quotes and escapes, are joined again with the
+// commas and blanks written between them. Nothing when the file does not
+// show as many separators as there are items.
+std::optional<QString> joinAsWritten(const QString& raw, const QStringList& items) {
+    QStringList separators;
+    bool quoted = false;
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QChar c = raw[i];
+        if (c == QLatin1Char('\\')) {
+            ++i; // an escape: the next character is never a separator or a quote
+        } else if (c == QLatin1Char('"')) {
+            quoted = !quoted;
+        } else if (!quoted && c == QLatin1Char(';')) {
+            break; // a comment ends the value
+        } else if (!quoted && c == QLatin1Char(',')) {
+            qsizetype from = i, to = i + 1;
+            while (from > 0 && isBlank(raw[from - 1]))
+                --from;
+            while (to < raw.size() && isBlank(raw[to]))
+                ++to;
+            separators << raw.mid(from, to - from);
+            i = to - 1;
+        }
+    }
+    if (separators.size() + 1 != items.size()) return std::nullopt;
+    QString text = items[0];
+    for (qsizetype k = 0; k < separators.size(); ++k)
+        text += separators[k] + items[k + 1];
+    return text;
+}
+#endif
+
 } // namespace
 
 TRegistry::TRegistry(unsigned access) : FAccess(access) {}
@@ -162,6 +241,17 @@ std::string TRegistry::ReadString(std::string_view name) const {
         if (key.compare(wanted, Qt::CaseInsensitive) != 0) continue;
         QVariant value = settings->value(key);
         if (value.typeId() == QMetaType::QString) return value.toString().toStdString();
+#if !defined(_WIN32)
+        // Text with a comma in it; a list of other types (@ByteArray(...), a)
+        // is not text and keeps the error.
+        if (value.typeId() == QMetaType::QStringList) {
+            const std::optional<QString> raw = rawValueOf(loc->File, group, key);
+            if (raw) {
+                if (std::optional<QString> text = joinAsWritten(*raw, value.toStringList()))
+                    return text->toStdString();
+            }
+        }
+#endif
         throw ERegistryException(Format("Invalid data type for '%s'", {name}));
     }
     return {};

@@ -44,8 +44,11 @@ public:
     const std::string& CurrentPath() const { return FCurrentPath; }
 
     // The text of a value of the open key, or "" when the value does not
-    // exist. Raises ERegistryException "Invalid data type for '%s'" when the
-    // value is not text (a list, binary data or another type).
+    // exist. Text is read as written: commas and the blanks around them stay
+    // ("/srv/Talvero, S.A."), and quotes and backslash escapes are read as
+    // QSettings reads them. Raises ERegistryException "Invalid data type for
+    // '%s'" when the value is not text (binary data, another type, or a list
+    // holding one).
     std::string ReadString(std::string_view name) const;
     bool ValueExists(std::string_view name) const;
 

@@ -75,6 +75,17 @@ TEST_F(Registry, ReadsTextValuesAsStoredAndMissingValuesAsEmpty) {
         {"plain", "[General]\nDirectorio=/srv/talvero\n", "/srv/talvero"},
         {"name in another case", "[General]\ndirectorio=/srv/x\n", "/srv/x"},
         {"quoted with a comma", "[General]\nDirectorio=\"/srv/a,b\"\n", "/srv/a,b"},
+        {"a comma and a blank, unquoted", "[General]\nDirectorio=/srv/Talvero, S.A.\n",
+         "/srv/Talvero, S.A."},
+        {"commas with blanks as written", "[General]\nDirectorio=a ,b,  c\t,d\n", "a ,b,  c\t,d"},
+        {"a comma at the end", "[General]\nDirectorio=/srv/x,\n", "/srv/x,"},
+        {"quoted parts around a comma", "[General]\nDirectorio=\"/srv/a \" , \"b\"\n",
+         "/srv/a  , b"},
+        {"an escape beside a comma", "[General]\nDirectorio=C:\\\\Talvero, S.A.\n",
+         "C:\\Talvero, S.A."},
+        {"a comma after a comment mark", "[General]\nDirectorio=/srv/x ; a, b\n", "/srv/x"},
+        {"a comma in a deeper group", "[Red]\nOtro=1\n[General]\nDirectorio=/a, b\n", "/a, b"},
+        {"the last of two lines", "[General]\nDirectorio=/a\nDirectorio=/b, c\n", "/b, c"},
         {"accents",
          "[General]\nDirectorio=/srv/compa\xC3\xB1\xC3\xAD"
          "a\n",
@@ -103,9 +114,9 @@ TEST_F(Registry, ReadsTextValuesAsStoredAndMissingValuesAsEmpty) {
 
 TEST_F(Registry, ValuesThatAreNotTextRaiseInvalidDataType) {
     const char* const files[] = {
-        "[General]\nDirectorio=a, b\n",            // a list
-        "[General]\nDirectorio=@ByteArray(abc)\n", // binary data
-        "[General]\nDirectorio=@Point(1 2)\n",     // another type
+        "[General]\nDirectorio=@ByteArray(abc)\n",  // binary data
+        "[General]\nDirectorio=@Point(1 2)\n",      // another type
+        "[General]\nDirectorio=@ByteArray(a), b\n", // a list holding binary data
     };
     for (const char* file : files) {
         writeSettings(file);
