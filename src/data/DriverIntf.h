@@ -6,6 +6,12 @@
 //                                              const char* errorResourceFile,
 //                                              ISQLDriver** driver);
 //
+// and may export a second, which the program calls once as it ends, after
+// its last connection is closed (DriverLoader::ShutdownModules), so that the
+// client library stops its threads before the process tears itself down:
+//
+//   extern "C" void shutdownSQLDriver();
+//
 // Every call returns a status: 0 success, 1..100 the framework's codes below,
 // above 100 a statement or request the server refused (the driver passes the
 // server's own error code). A failing object gives its error text through
@@ -180,3 +186,5 @@ public:
 
 using TGetDriverFunc = SQLResult (*)(const char* vendorLib, const char* errorResourceFile,
                                      ISQLDriver** driver);
+using TShutdownDriverFunc = void (*)();
+constexpr const char* kShutdownDriverEntry = "shutdownSQLDriver";

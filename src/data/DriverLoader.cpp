@@ -1,9 +1,28 @@
 #include "data/DriverLoader.h"
 
+#include "data/DriverIntf.h"
+
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+std::mutex loadedMutex;
+std::vector<void*> loaded; // every module loaded, once each, in loading order
+
+void* remember(void* library) {
+    if (!library) return nullptr;
+    std::lock_guard<std::mutex> lock(loadedMutex);
+    if (std::find(loaded.begin(), loaded.end(), library) == loaded.end()) loaded.push_back(library);
+    return library;
+}
+
+} // namespace
 
 std::string DriverLoader::ProgramFolder() {
     char path[PATH_MAX];
@@ -16,14 +35,28 @@ std::string DriverLoader::ProgramFolder() {
 
 void* DriverLoader::Load(const std::string& name) {
     if (name.empty()) return nullptr;
-    if (name.find('/') != std::string::npos) return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (name.find('/') != std::string::npos)
+        return remember(dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL));
     std::string folder = ProgramFolder();
     if (!folder.empty()) {
         std::string local = folder + "/" + name;
         if (access(local.c_str(), F_OK) == 0)
-            if (void* library = dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL)) return library;
+            if (void* library = dlopen(local.c_str(), RTLD_NOW | RTLD_LOCAL))
+                return remember(library);
     }
-    return dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    return remember(dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL));
+}
+
+void DriverLoader::ShutdownModules() {
+    std::vector<void*> modules;
+    {
+        std::lock_guard<std::mutex> lock(loadedMutex);
+        modules.swap(loaded);
+    }
+    for (void* module : modules)
+        if (auto shutdown =
+                reinterpret_cast<TShutdownDriverFunc>(Find(module, kShutdownDriverEntry)))
+            shutdown();
 }
 
 void* DriverLoader::Find(void* library, const std::string& entry) {

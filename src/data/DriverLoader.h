@@ -13,6 +13,10 @@ public:
     static void* Load(const std::string& name);
     // The address of an exported entry, or null.
     static void* Find(void* library, const std::string& entry);
+    // Calls the shutdown entry of every module loaded so far that has one
+    // (see DriverIntf.h), once. For the end of the program only: after it no
+    // module can open a connection again.
+    static void ShutdownModules();
     // The folder the running program was started from, without a trailing
     // separator; empty when it cannot be told.
     static std::string ProgramFolder();

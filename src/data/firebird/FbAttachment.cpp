@@ -1,10 +1,37 @@
 #include "data/firebird/FbAttachment.h"
 
 #include <algorithm>
+#include <csignal>
 
 namespace fb {
 
 namespace {
+
+// The client takes SIGINT and SIGTERM for itself on its first attach, the
+// program's handlers or not: its handler starts a shutdown of the client in
+// a thread of the client's and then calls the program's handler. That
+// shutdown races the program's own end, and now and then a client thread
+// crashes while the process exits. The signals stay the program's: their
+// handling is put back as it was before the attach, and the program ends
+// the client itself when it ends (shutdownSQLDriver).
+class KeepSignalHandling {
+public:
+    KeepSignalHandling() {
+        for (int i = 0; i < 2; ++i)
+            FSaved[i] = sigaction(kSignals[i], nullptr, &FPrevious[i]) == 0;
+    }
+    ~KeepSignalHandling() {
+        for (int i = 0; i < 2; ++i)
+            if (FSaved[i]) sigaction(kSignals[i], &FPrevious[i], nullptr);
+    }
+    KeepSignalHandling(const KeepSignalHandling&) = delete;
+    KeepSignalHandling& operator=(const KeepSignalHandling&) = delete;
+
+private:
+    static constexpr int kSignals[2] = {SIGINT, SIGTERM};
+    struct sigaction FPrevious[2]{};
+    bool FSaved[2] = {};
+};
 
 // The transaction block of isc_start_multiple; ibase.h declares none.
 struct TransactionBlock {
@@ -36,6 +63,7 @@ FbAttachment::~FbAttachment() {
 
 bool FbAttachment::attach(const std::string& database, const std::string& dpb, FbStatus& status) {
     status.reset();
+    KeepSignalHandling signals;
     FApi.isc_attach_database(status.get(), 0, database.c_str(), &FHandle,
                              static_cast<short>(dpb.size()), dpb.data());
     if (!status.failed()) return true;

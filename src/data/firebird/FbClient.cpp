@@ -8,10 +8,26 @@
 
 namespace fb {
 
-const FbClient* FbClient::Load(const std::string& name, std::string& error) {
+namespace {
+
+std::mutex& clientsMutex() {
     static std::mutex mutex;
+    return mutex;
+}
+
+std::map<std::string, std::unique_ptr<FbClient>>& loadedClients() {
     static std::map<std::string, std::unique_ptr<FbClient>> loaded;
-    std::lock_guard<std::mutex> lock(mutex);
+    return loaded;
+}
+
+// How long the client may take to end its attachments and threads.
+constexpr unsigned kShutdownMilliseconds = 10000;
+
+} // namespace
+
+const FbClient* FbClient::Load(const std::string& name, std::string& error) {
+    std::lock_guard<std::mutex> lock(clientsMutex());
+    auto& loaded = loadedClients();
     if (auto it = loaded.find(name); it != loaded.end()) return it->second.get();
 
     void* library = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -26,6 +42,14 @@ const FbClient* FbClient::Load(const std::string& name, std::string& error) {
         return nullptr;
     }
     return (loaded[name] = std::move(client)).get();
+}
+
+void FbClient::ShutdownAll() {
+    std::lock_guard<std::mutex> lock(clientsMutex());
+    for (auto& [name, client] : loadedClients()) {
+        if (client->fb_shutdown) client->fb_shutdown(kShutdownMilliseconds, fb_shutrsn_app_stopped);
+        client->fb_shutdown = nullptr; // once
+    }
 }
 
 bool FbClient::resolve(void* library, std::string& error) {
@@ -60,6 +84,7 @@ bool FbClient::resolve(void* library, std::string& error) {
     FB_BIND(isc_cancel_blob);
     FB_BIND(fb_interpret);
     FB_BIND(isc_vax_integer);
+    FB_BIND(fb_shutdown);
 #undef FB_BIND
     return ok;
 }

@@ -16,6 +16,12 @@ public:
     // attachment. Null, with the loader's reason in error, when the library
     // or one of its entries is missing.
     static const FbClient* Load(const std::string& name, std::string& error);
+    // Ends every client library loaded so far with fb_shutdown: their
+    // threads stop and their attachments go, while the process can still
+    // run them down. Left to the client's own exit handler, that shutdown
+    // races the rest of the process's exit and now and then crashes in a
+    // client thread. Nothing may use the clients afterwards.
+    static void ShutdownAll();
 
     decltype(&::isc_attach_database) isc_attach_database = nullptr;
     decltype(&::isc_detach_database) isc_detach_database = nullptr;
@@ -39,6 +45,7 @@ public:
     decltype(&::isc_cancel_blob) isc_cancel_blob = nullptr;
     decltype(&::fb_interpret) fb_interpret = nullptr;
     decltype(&::isc_vax_integer) isc_vax_integer = nullptr;
+    decltype(&::fb_shutdown) fb_shutdown = nullptr;
 
 private:
     FbClient() = default;

@@ -33,3 +33,8 @@ getSQLDriverINTERBASE(const char* vendorLib, const char* /*errorResourceFile*/,
         return DBXERR_NOMEMORY;
     }
 }
+
+// Called once as the program ends, after its last connection closed.
+extern "C" __attribute__((visibility("default"))) void shutdownSQLDriver() {
+    fb::FbClient::ShutdownAll();
+}

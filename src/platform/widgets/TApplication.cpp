@@ -1,5 +1,6 @@
 #include "platform/widgets/TApplication.h"
 
+#include "data/DriverLoader.h"
 #include "platform/DateUtils.h"
 #include "platform/Dialogs.h"
 #include "platform/Screen.h"
@@ -45,6 +46,14 @@ TApplication::~TApplication() {
     // Forms go while the Qt application still exists.
     while (ComponentCount() > 0)
         delete Components(ComponentCount() - 1);
+    // The program's own application object ends with the process. With the
+    // forms their connections are gone; the database clients are ended now,
+    // before the Qt application and the process's exit: a client left to its
+    // own exit handler ends its threads while the process is being torn down
+    // and now and then crashes in one of them (after Ctrl+C, for one). A
+    // test's application object adopts the test's Qt application and leaves
+    // the clients to the tests that follow.
+    if (FOwnQApplication) DriverLoader::ShutdownModules();
     if (FCursorHandlerInstalled) {
         SetScreenCursorHandler(nullptr);
         while (QApplication::overrideCursor())

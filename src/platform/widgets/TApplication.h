@@ -28,6 +28,10 @@ public:
     // makes it from the command line. The title is the program file's name
     // cut at its first ".".
     TApplication(int& argc, char** argv);
+    // Destroys the forms; then, when it made the Qt application itself (it is
+    // the program's, not a test's), shuts the database drivers' client
+    // libraries down (DriverLoader::ShutdownModules) before the Qt
+    // application goes.
     ~TApplication() override;
 
     // Fills FormatSettings from the system's locale, installs the Qt message
