@@ -10,6 +10,10 @@
 //       them; prints "connected" and runs the loop until the window closes
 //       (a termination signal closes it). Exit status 3 when it did not
 //       connect.
+//   window_session f2 [DATABASE]
+//       F2 before any connection, on the stored parameters (with DATABASE as
+//       the Database parameter when given); prints the boxes and
+//       "f2: <ms> ms", the time F2 took, and ends.
 
 #include "cntvtascontadomvpref.h"
 #include "platform/Dialogs.h"
@@ -22,6 +26,7 @@
 #include <QWidget>
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -50,7 +55,7 @@ void printBoxes(const TRecordingDialogService& dialogs) {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: window_session connect USER PASSWORD COMPANY\n");
+    std::fprintf(stderr, "usage: window_session connect USER PASSWORD COMPANY | f2 [DATABASE]\n");
     return 2;
 }
 
@@ -59,7 +64,8 @@ int usage() {
 int main(int argc, char* argv[]) {
     if (argc < 2) return usage();
     const std::string mode = argv[1];
-    if (!(mode == "connect" && argc == 5)) return usage();
+    if (!(mode == "connect" && argc == 5) && !(mode == "f2" && (argc == 2 || argc == 3)))
+        return usage();
 
     TRecordingDialogService dialogs;
     TScopedDialogService installed(&dialogs);
@@ -75,6 +81,20 @@ int main(int argc, char* argv[]) {
                 std::printf("the window did not become active\n");
                 status = 4;
                 Application->Terminate();
+                return;
+            }
+            if (mode == "f2") {
+                if (argc == 3) fcontavtascontado->Talvero->Params().SetValues("Database", argv[2]);
+                const auto start = std::chrono::steady_clock::now();
+                pressKey(Qt::Key_F2);
+                const auto took = std::chrono::steady_clock::now() - start;
+                printBoxes(dialogs);
+                std::printf(
+                    "f2: %lld ms\n",
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::milliseconds>(took).count()));
+                std::fflush(stdout);
+                fcontavtascontado->Close();
                 return;
             }
             fcontavtascontado->Servidor->SetFocus();

@@ -1,12 +1,16 @@
 // The program in a process of its own (tests/programs/window_session): how
-// it ends when a termination signal comes while it is connected.
+// it ends when a termination signal comes while it is connected, and what it
+// does on the network when F2 runs before any connection on the stored
+// database name "C:\TALvero\sop\talvero.fdb".
 
 #include "CompanyWindowFixture.h"
 
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
+#include <iostream>
 #include <poll.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -102,6 +106,17 @@ bool hasSanitizerReport(const std::string& output) {
     return false;
 }
 
+// The lines of a system-call trace that open or use a socket of the
+// Internet families: a host looked up, a server reached, the loopback one
+// included.
+std::vector<std::string> networkCalls(const std::string& trace) {
+    std::vector<std::string> calls;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);)
+        if (line.find("AF_INET") != std::string::npos) calls.push_back(line);
+    return calls;
+}
+
 } // namespace
 
 // Ctrl+C or kill while connected: the window closes and the program leaves
@@ -120,4 +135,75 @@ TEST_F(CompanyWindowTest, ATerminationSignalWhileConnectedEndsTheProgramCleanly)
         EXPECT_FALSE(hasSanitizerReport(session.Output)) << session.Output;
         if (HasFailure()) return;
     }
+}
+
+// F2 before any connection opens the stored database, whose name is
+// "C:\TALvero\sop\talvero.fdb" (a name with a drive letter). That is a
+// local file here: the program shows the local file's failure and opens no
+// socket of the Internet families at all, as a trace of its system calls
+// shows. The client reading "C:" as a host used to look "C" up on the
+// network and offer it the stored password. The same trace of a server's
+// name shows the client's calls: the trace does see them.
+TEST_F(WindowTest, F2BeforeConnectingFailsOnTheLocalFileWithoutTouchingTheNetwork) {
+    pointSettingsAtInstallation();
+    const std::string trace = dir.File("trace");
+    // The leak check cannot run under a tracer; everything else can.
+    guitest::ScopedEnv noLeakCheck("ASAN_OPTIONS", "detect_leaks=0:abort_on_error=0");
+    struct Case {
+        const char* Database; // empty: as stored
+        bool Network;
+        const char* Failure;
+    };
+    const Case cases[] = {
+        {"", false,
+         "Database Error: [0x0015]: Connection failed\r\nSQL Server Error: I/O error during "
+         "\"open\" operation for file \"/TALvero/sop/talvero.fdb\" Error while trying to open "
+         "file No such file or directory."},
+        {"127.0.0.1/1:/talvero.fdb", true,
+         "Database Error: [0x0015]: Connection failed\r\nSQL Server Error: Unable to complete "
+         "network request to host \"127.0.0.1\"."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(*c.Database ? c.Database : "as stored");
+        std::vector<std::string> argv = {
+            "strace", "-f", "-qq", "-e", "trace=%network", "-o", trace, sessionProgram(), "f2"};
+        if (*c.Database) argv.push_back(c.Database);
+        Child session(argv);
+        ASSERT_TRUE(session.finish(120s)) << session.Output;
+        ASSERT_EQ(session.ExitCode, 0) << session.Output;
+        EXPECT_NE(session.Output.find("box: " + std::string(c.Failure)), std::string::npos)
+            << session.Output;
+        const std::vector<std::string> calls = networkCalls(testsupport::ReadFile(trace));
+        if (c.Network) {
+            EXPECT_FALSE(calls.empty()) << "the trace saw no network call of the client";
+        } else {
+            std::string seen;
+            for (const std::string& call : calls)
+                seen += call + "\n";
+            EXPECT_TRUE(calls.empty()) << seen;
+        }
+    }
+}
+
+// F2 before connecting, on the stored name, without a tracer: the failure
+// is shown within a second, with no lookup to wait for. The bound is the
+// user's, not a speed goal: the program's own measure of F2 is a few tens of
+// milliseconds here, sanitizers and all, while a lookup of "C" could keep
+// the window waiting for as long as the name servers take to answer.
+TEST_F(WindowTest, F2BeforeConnectingShowsTheLocalFilesFailure) {
+    pointSettingsAtInstallation();
+    Child session({sessionProgram(), "f2"});
+    ASSERT_TRUE(session.finish(120s)) << session.Output;
+    EXPECT_EQ(session.ExitCode, 0) << session.Output;
+    EXPECT_NE(session.Output.find("box: Database Error: [0x0015]: Connection failed\r\nSQL Server "
+                                  "Error: I/O error during \"open\" operation for file "
+                                  "\"/TALvero/sop/talvero.fdb\""),
+              std::string::npos)
+        << session.Output;
+    EXPECT_FALSE(hasSanitizerReport(session.Output)) << session.Output;
+    const size_t at = session.Output.find("f2: ");
+    ASSERT_NE(at, std::string::npos) << session.Output;
+    const int milliseconds = std::stoi(session.Output.substr(at + 4));
+    std::cout << "F2 showed the failure after " << milliseconds << " ms\n";
+    EXPECT_LT(milliseconds, 1000);
 }

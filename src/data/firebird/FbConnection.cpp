@@ -1,6 +1,7 @@
 #include "data/firebird/FbConnection.h"
 
 #include "data/firebird/FbCommand.h"
+#include "data/firebird/FbDatabaseName.h"
 #include "data/firebird/FbMetaData.h"
 
 #include <cctype>
@@ -51,13 +52,6 @@ void addInt(std::string& dpb, char item, int32_t value) {
     dpb += static_cast<char>(4);
     for (int i = 0; i < 4; ++i)
         dpb += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-// "host:path", "host/port:path" and "inet://..." name a server; a bare path
-// (or a drive letter on Windows) opens the file in-process.
-bool namesServer(const std::string& database) {
-    size_t colon = database.find(':');
-    return colon != std::string::npos && colon > 1;
 }
 
 } // namespace
@@ -139,16 +133,14 @@ SQLResult FbConnection::connect(const std::string& database, const std::string& 
         if (parseInt(option(TSQLConnectionOption::ConnectionTimeout), number) && number > 0)
             addInt(dpb, isc_dpb_connect_timeout, static_cast<int32_t>(number));
 
-        std::string target = database;
-        std::string host = trimmed(option(TSQLConnectionOption::HostName));
-        if (!host.empty() && !namesServer(database)) {
-            std::string port = trimmed(option(TSQLConnectionOption::ServerPort));
-            target = host + (port.empty() ? "" : "/" + port) + ":" + database;
-        }
+        const FbDatabaseName name =
+            ReadDatabaseName(database, trimmed(option(TSQLConnectionOption::HostName)),
+                             trimmed(option(TSQLConnectionOption::ServerPort)));
+        if (name.EmbeddedOnly) addText(dpb, isc_dpb_config, kEmbeddedOnlyConfig);
 
         auto attachment = std::make_shared<FbAttachment>(FApi, settings);
         FbStatus status;
-        if (!attachment->attach(target, dpb, status))
+        if (!attachment->attach(name.ClientName, dpb, status))
             return fail(DBXERR_CONNECTIONFAILED, status.text(FApi));
         FAttachment = std::move(attachment);
         FTransactionID = 0;

@@ -102,6 +102,26 @@ TEST_F(FbConnectTest, MissingFileIsAFailedConnectionWithTheServersText) {
     EXPECT_EQ(command, nullptr);
 }
 
+// A drive letter names a local file: the drive is the root of the file
+// system, backslashes separate folders, and the embedded engine opens it.
+TEST_F(FbConnectTest, ADriveLetterNamesALocalFile) {
+    std::string windowsStyle = "C:" + db;
+    for (char& ch : windowsStyle)
+        if (ch == '/') ch = '\\';
+    auto c = Connect(windowsStyle);
+    auto rows = Query(*c, "SELECT MON$DATABASE_NAME FROM MON$DATABASE");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0].Text, db);
+    EXPECT_EQ(c->disconnect(), DBXERR_NONE);
+
+    auto missing = NewConnection();
+    EXPECT_EQ(missing->connect("C:\\TALvero\\sop\\talvero.fdb", "sysdba", "brackwold"),
+              DBXERR_CONNECTIONFAILED);
+    EXPECT_EQ(ErrorText(*missing),
+              "I/O error during \"open\" operation for file \"/TALvero/sop/talvero.fdb\" Error "
+              "while trying to open file No such file or directory");
+}
+
 TEST_F(FbConnectTest, CallsOnAClosedConnectionFailWithoutCrashing) {
     auto c = Connect(db);
     ASSERT_EQ(c->disconnect(), DBXERR_NONE);
