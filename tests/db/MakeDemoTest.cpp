@@ -60,16 +60,23 @@ TEST(MakeDemo, ARelativeFolderIsWrittenAsAnAbsolutePath) {
 }
 
 TEST(MakeDemo, AFolderNameWithSpecialCharactersIsQuotedAndInWindows1252) {
-    TempDir tmp;
-    std::string dir = tmp.File("demo, año 2016");
-    testsupport::CommandResult r = RunCommand({MakeDemo(), dir});
-    ASSERT_EQ(r.ExitCode, 0) << r.Output;
-    std::string prefix = tmp.Path() + "/demo, a";
-    EXPECT_EQ(ReadFile(dir + "/SERVIDORES.cfg"), prefix + "\xF1"
-                                                          "o 2016\r\n");
-    EXPECT_EQ(ReadFile(dir + "/xdg/Quelt/TalveroERP2016.conf"),
-              "[General]\nDirectorio=\"" + dir + "\"\n");
-    EXPECT_TRUE(std::filesystem::exists(dir + "/datos/01/talvero.fdb"));
+    // Under the caller's locale, and under C as in a cron job or a bare
+    // container, where a tool that follows the locale cannot take the "ñ".
+    for (std::vector<std::string> env : {std::vector<std::string>{}, {"env", "LC_ALL=C"}}) {
+        SCOPED_TRACE(env.empty() ? "the caller's locale" : env.back());
+        TempDir tmp;
+        std::string dir = tmp.File("demo, año 2016");
+        env.insert(env.end(), {MakeDemo(), dir});
+        testsupport::CommandResult r = RunCommand(env);
+        ASSERT_EQ(r.ExitCode, 0) << r.Output;
+        std::string prefix = tmp.Path() + "/demo, a";
+        EXPECT_EQ(ReadFile(dir + "/SERVIDORES.cfg"), prefix + "\xF1"
+                                                              "o 2016\r\n");
+        EXPECT_EQ(ReadFile(dir + "/xdg/Quelt/TalveroERP2016.conf"),
+                  "[General]\nDirectorio=\"" + dir + "\"\n");
+        // Under the very bytes of the name given, where the server line leads.
+        EXPECT_TRUE(std::filesystem::exists(dir + "/datos/01/talvero.fdb"));
+    }
 }
 
 TEST(MakeDemo, RefusesAFolderNameOfSeveralLines) {
