@@ -7,7 +7,8 @@ namespace {
 // Qt's date letters to the suite's: d and dd stay, M and MM become m and mm,
 // any year becomes yyyy; names of days and months (ddd, MMM...) are not in
 // the suite's short formats and are replaced by numbers. The first character
-// between fields is the separator, written "/" in the format.
+// between fields is the separator, written "/" in the format, and every gap
+// between two fields gets one.
 std::string shortDateFormat(const QString& qt, char& separator) {
     std::string out;
     separator = 0;
@@ -31,12 +32,12 @@ std::string shortDateFormat(const QString& qt, char& separator) {
             // date here.
             qsizetype end = qt.indexOf(QLatin1Char('\''), i + 1);
             n = (end < 0 ? qt.size() : end + 1) - i;
-        } else if (fields > 0 && fields < 3 && !c.isSpace() && c.unicode() < 0x80) {
+        } else if (fields > 0 && fields < 3 && c.unicode() < 0x80) {
+            // Every run of characters between two fields is one separator,
+            // whether or not a blank follows the first ("d. M. yyyy") or
+            // stands alone after another ("dd/MM yyyy").
             if (!separator) separator = static_cast<char>(c.unicode());
-            if (out.empty() || out.back() != '/') out += '/';
-        } else if (fields > 0 && fields < 3 && c.isSpace() && !separator) {
-            separator = ' ';
-            out += '/';
+            if (out.back() != '/') out += '/';
         }
         i += n;
     }

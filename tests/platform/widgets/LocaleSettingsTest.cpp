@@ -24,6 +24,10 @@ TEST(LocaleSettings, FromLocalesWithFourDigitYearsAnd24Hours) {
         // A group separator outside ASCII becomes a blank.
         {"fi_FI", "d/m/yyyy", '.', "h:nn:ss", '.', ',', ' ', "1.3.2016"},
         {"fr_FR", "dd/mm/yyyy", '/', "hh:nn:ss", ':', ',', ' ', "01/03/2016"},
+        // A blank after another separator, and a blank that separates two
+        // fields after another separator did, each end a field.
+        {"hr_HR", "dd/mm/yyyy", '.', "hh:nn:ss", ':', ',', '.', "01.03.2016"},
+        {"kkj_CM", "dd/mm/yyyy", '/', "hh:nn:ss", ':', ',', '.', "01/03/2016"},
         // Separators that are not ASCII keep the defaults.
         {"ja_JP", "yyyy/mm/dd", '/', "hh:nn:ss", ':', '.', ',', "2016/03/01"},
     };
