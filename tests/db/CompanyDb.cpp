@@ -11,7 +11,7 @@ namespace dbtest {
 
 testsupport::CommandResult Execute(const std::string& database, const std::string& sql) {
     std::string script = "SET BAIL ON;\n" + sql + "\nCOMMIT;\n";
-    return testsupport::RunCommand({"isql-fb", "-q", "-ch", "UTF8", "-user", "SYSDBA", database},
+    return testsupport::RunCommand(testsupport::IsqlCommand({"-q", "-ch", "UTF8", "-user", "SYSDBA", database}),
                                    script);
 }
 

@@ -41,7 +41,7 @@ TEST(CreateDatabase, AccentedTextLandsAsWin1252) {
               0);
     // Without a connection character set the stored bytes come as they are.
     testsupport::CommandResult raw =
-        RunCommand({"isql-fb", "-q", "-user", "SYSDBA", db.Path()},
+        RunCommand(testsupport::IsqlCommand({"-q", "-user", "SYSDBA", db.Path()}),
                    "select clie_nombre from cliente where clie_id = 3;\n");
     EXPECT_NE(raw.Output.find("Panader\xED"
                               "a La Espiga"),

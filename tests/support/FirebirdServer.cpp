@@ -117,7 +117,7 @@ bool FirebirdServer::prepareFolder() {
     std::string env1 = "FIREBIRD=" + root.string();
     std::string env2 = "FIREBIRD_LOCK=" + FFolder + "/lock";
     CommandResult r =
-        RunCommand({"env", env1, env2, "isql-fb", "-q", "-user", User, FFolder + "/security3.fdb"},
+        RunCommand(IsqlCommand({"-q", "-user", User, FFolder + "/security3.fdb"}, {env1, env2}),
                    std::string("create or alter user SYSDBA password '") + Password +
                        "' using plugin Srp;\ncommit;\n");
     if (r.ExitCode != 0 || r.Output.find("Statement failed") != std::string::npos) {
@@ -224,7 +224,7 @@ void CreateDatabase(const std::string& path, const std::string& sql, const std::
     std::string script = "SET BAIL ON;\nCREATE DATABASE '" + path +
                          "' USER 'SYSDBA' PAGE_SIZE 8192 DEFAULT CHARACTER SET " + charset + ";\n" +
                          sql + "\nCOMMIT;\n";
-    CommandResult r = RunCommand({"isql-fb", "-q", "-ch", "UTF8"}, script);
+    CommandResult r = RunCommand(IsqlCommand({"-q", "-ch", "UTF8"}), script);
     ASSERT_EQ(r.ExitCode, 0) << "isql-fb failed:\n" << r.Output;
     ASSERT_EQ(r.Output.find("Statement failed"), std::string::npos) << r.Output;
 }

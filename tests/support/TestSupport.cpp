@@ -96,6 +96,15 @@ CommandResult RunCommand(const std::vector<std::string>& argv, const std::string
     return result;
 }
 
+std::vector<std::string> IsqlCommand(const std::vector<std::string>& args,
+                                     const std::vector<std::string>& environment) {
+    std::vector<std::string> argv = {"env", "LC_ALL=C.UTF-8"};
+    argv.insert(argv.end(), environment.begin(), environment.end());
+    argv.push_back("isql-fb");
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+}
+
 void CreateCompanyDatabase(const std::string& path, bool withSampleData) {
     std::vector<std::string> argv = {SourceDir() + "/db/create-database", path};
     if (!withSampleData) argv.push_back("--no-sample");
@@ -105,7 +114,7 @@ void CreateCompanyDatabase(const std::string& path, bool withSampleData) {
 
 std::string RunIsql(const std::string& databasePath, const std::string& sql) {
     std::string script = "SET BAIL ON;\n" + sql + "\nCOMMIT;\n";
-    CommandResult r = RunCommand({"isql-fb", "-q", "-user", "SYSDBA", databasePath}, script);
+    CommandResult r = RunCommand(IsqlCommand({"-q", "-user", "SYSDBA", databasePath}), script);
     EXPECT_EQ(r.ExitCode, 0) << "isql-fb failed:\n" << r.Output;
     EXPECT_EQ(r.Output.find("Statement failed"), std::string::npos) << r.Output;
     return r.Output;

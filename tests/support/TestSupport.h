@@ -33,6 +33,12 @@ struct CommandResult {
 };
 // Runs argv[0] with the arguments, without a shell, and waits.
 CommandResult RunCommand(const std::vector<std::string>& argv, const std::string& input = {});
+// The command line running isql-fb with the arguments under LC_ALL=C.UTF-8:
+// without a UTF-8 locale (a bare machine, a cron job) isql turns every
+// non-ASCII character of its input into "?", and the test's data would not
+// be the data it wrote. environment holds further NAME=VALUE settings.
+std::vector<std::string> IsqlCommand(const std::vector<std::string>& args,
+                                     const std::vector<std::string>& environment = {});
 
 // Creates a company database at path with db/create-database (schema,
 // procedures and, unless withSampleData is false, the sample data). Fails the
