@@ -37,6 +37,17 @@
 // Ctrl+Shift+Enter find the next and the previous match; then the key table
 // (moves, Tab and Enter, Esc, Insert, Ctrl+Delete, F2) for every key, the
 // search keys included. GridSettings.h holds the search and copy keys.
+//
+// Mouse (TCustomDBGridMouse.cpp): a press on a data cell writes the editor's
+// text to the field and closes the editor, moves the current record to the
+// row pressed and the current column to the column pressed, and tracks the
+// pointer while the button is held; a left click on the cell that was
+// current already, or in the edit-button strip of a cell whose editor has a
+// button, opens the editor (the strip's press then goes on to the editor's
+// button). A title drag writes the editor's text first; a sized column keeps
+// its width in its Width, a moved one takes its new place in Columns and
+// OnColumnMoved follows. Each wheel notch moves one record. The vertical
+// scroll bar follows the record numbers (TCustomDBGridScroll.cpp).
 
 #include "grid/GridOptions.h"
 #include "grid/TCustomGrid.h"
@@ -197,6 +208,8 @@ public:
 
     TNotifyEvent OnColEnter;
     TNotifyEvent OnColExit;
+    // A column dragged by its title to another place; indices in Columns.
+    TMovedEvent OnColumnMoved;
 
     // From one resolution to another: besides the bounds (and the fonts of
     // its own), the title font when it is not the parent's and the widths
@@ -214,7 +227,15 @@ protected:
     void SizeChanged() override { updateRowCount(); }
     bool VertScrollWanted() const override;
     void UpdateVertScrollBar() override;
-    void VertScrollAction(int action) override;
+    void VertScrollMessage(unsigned code, int pos) override;
+    void DataCellPressed(TMouseButton button, TShiftState shift, int col, int row, int x,
+                         int y) override;
+    void TitleDragStarting() override;
+    void TrackCell(int col, int row) override;
+    void AutoScroll(int rows, int colStep) override;
+    void ColumnSized(int col, int width) override;
+    void ColumnMoved(int from, int to) override;
+    bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) override;
     void applyFont() override;
     void applyColor() override;
     bool widgetEvent(QEvent* event) override;
@@ -281,6 +302,10 @@ private:
     void copyFromRowAbove();
     void refreshEditorFromField();
 
+    // Mouse (TCustomDBGridMouse.cpp).
+    void moveToRow(int row);
+    bool inEditButtonStrip(int col, int x) const;
+
     // Incremental search (TCustomDBGridSearch.cpp).
     void addSearchText(const std::string& text);
     void searchNext(TLocateTextDirection direction);
@@ -315,6 +340,9 @@ private:
     int FLayoutLock = 0;
     int FLayoutCount = 0;
     bool FLayoutWanted = false; // asked for while the form loaded
+
+    bool FIgnoreThumbPosition = false; // thumb tracking has moved the record already
+    int FWheelDelta = 0;               // a part of a notch, kept for the next turn
 
     std::string FEditText;
     TBookmark FEditorRecord; // the record the editor was last filled from

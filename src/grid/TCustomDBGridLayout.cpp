@@ -1,15 +1,14 @@
 // TCustomDBGrid: the layout. Fonts are measured, columns bound to their
 // fields and sizes computed here, and only when the layout is recomputed;
-// resizing recomputes the visible rows and the scroll bars; a column's width
-// or place changes only the geometry.
+// resizing recomputes the visible rows and the scroll bars (the vertical one
+// in TCustomDBGridScroll.cpp); a column's width or place changes only the
+// geometry.
 
 #include "grid/TCustomDBGrid.h"
 
 #include "data/TDataSet.h"
 #include "grid/TGridDataLink.h"
 #include "platform/widgets/TForm.h"
-
-#include <QScrollBar>
 
 #include <algorithm>
 
@@ -99,13 +98,6 @@ void TCustomDBGrid::measureFonts() {
     g.SetFixedRowHeight(FTitleHeight > 0 ? FTitleHeight : titleHeight);
 }
 
-bool TCustomDBGrid::VertScrollWanted() const {
-    if (!FDataLink->Active()) return false;
-    // The page covers the whole range while the dataset holds one record or
-    // none.
-    return FDataLink->DataSet()->RecordCount() > 1;
-}
-
 void TCustomDBGrid::updateRowCount() {
     if (FLayoutLock > 0 || layoutDeferred()) return;
     TGridGeometry& g = geometry();
@@ -115,54 +107,6 @@ void TCustomDBGrid::updateRowCount() {
     g.SetRowCount(FTitleOffset + std::max(1, records));
     g.SetFixedRows(FTitleOffset);
     UpdateVertScrollBar();
-}
-
-void TCustomDBGrid::UpdateVertScrollBar() {
-    TDBGridScrollBar* bar = VertScrollBar();
-    if (bar->isHidden() || !FDataLink->Active()) return;
-    const TDataSet* dataSet = FDataLink->DataSet();
-    const QSignalBlocker block(bar);
-    bar->setRange(1, std::max(1, dataSet->RecordCount()));
-    bar->setPageStep(VisibleRowCount());
-    bar->setSingleStep(1);
-    // While inserting, the new record has no number: the bar stays.
-    if (dataSet->State() != dsInsert) bar->setValue(std::max(1, dataSet->RecNo()));
-}
-
-void TCustomDBGrid::VertScrollAction(int action) {
-    TDataSet* dataSet = FDataLink->DataSet();
-    if (!FDataLink->Active()) return;
-    TDBGridScrollBar* bar = VertScrollBar();
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepSub:
-        // The record above the first visible row becomes current.
-        FDataLink->MoveBy(-(FDataLink->ActiveRecord() + 1));
-        break;
-    case QAbstractSlider::SliderSingleStepAdd:
-        // The record below the last visible row becomes current.
-        FDataLink->MoveBy(FDataLink->RecordCount() - FDataLink->ActiveRecord());
-        break;
-    case QAbstractSlider::SliderPageStepSub:
-        FDataLink->MoveBy(-VisibleRowCount());
-        break;
-    case QAbstractSlider::SliderPageStepAdd:
-        FDataLink->MoveBy(VisibleRowCount());
-        break;
-    case QAbstractSlider::SliderToMinimum:
-        dataSet->First();
-        break;
-    case QAbstractSlider::SliderToMaximum:
-        dataSet->Last();
-        break;
-    case QAbstractSlider::SliderMove:
-        if (!bar->Tracking() && bar->isSliderDown()) return;
-        FDataLink->MoveBy(bar->sliderPosition() - dataSet->RecNo());
-        break;
-    default:
-        break;
-    }
-    if (FDataLink->Active() && dataSet->State() != dsInsert)
-        bar->setSliderPosition(std::max(1, dataSet->RecNo()));
 }
 
 void TCustomDBGrid::columnWidthChanged(int index) {

@@ -1,5 +1,5 @@
-// TCustomGrid: construction, settings, the current column, the mouse state
-// and the in-place editor.
+// TCustomGrid: construction, settings, the current column, the in-place
+// editor and the events of its widget.
 
 #include "grid/TCustomGrid.h"
 
@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QEvent>
 #include <QPaintEvent>
+#include <QTimerEvent>
 #include <QStyle>
 #include <QWidget>
 
@@ -27,9 +28,10 @@ TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
     for (TDBGridScrollBar* bar : {FVertScrollBar, FHorzScrollBar}) {
         QObject::connect(bar, &QAbstractSlider::actionTriggered, w,
                          [this, bar](int action) { scrollBarAction(bar, action); });
-        // Without tracking the grid follows the thumb when it is let go.
+        // Letting the thumb go is the thumb-position message.
         QObject::connect(bar, &QAbstractSlider::sliderReleased, w, [this, bar] {
-            if (!bar->Tracking()) scrollBarAction(bar, QAbstractSlider::SliderMove);
+            scrollMessage(bar, SB_THUMBPOSITION, bar->sliderPosition());
+            scrollMessage(bar, SB_ENDSCROLL, 0);
         });
     }
 }
@@ -94,31 +96,6 @@ void TCustomGrid::SetCurrentCol(int col) {
         invalidateCell(old, Row());
         invalidateCell(Col(), Row());
     }
-}
-
-// ---- the mouse state --------------------------------------------------------
-
-TGridState TCustomGrid::GridStateAt(int x, int y) const {
-    const int row = FGeometry.RowAt(y);
-    const int col = FGeometry.ColumnAt(x);
-    if (row < 0 || col < 0) return gsNormal;
-    if (row >= FGeometry.FixedRows()) return col >= FGeometry.FixedCols() ? gsTracking : gsNormal;
-    // A title: the sizing zone of a boundary is its line, 3 pixels left of
-    // it and 4 right of it; it belongs to the column left of the line.
-    if (FGridOptions.contains(goColSizing)) {
-        for (int c = FGeometry.FixedCols(); c < FGeometry.ColCount(); ++c) {
-            const int left = FGeometry.ColLeft(c);
-            if (left < 0) continue;
-            const int line = left + FGeometry.ColWidth(c);
-            if (x >= line - 3 && x <= line + FGeometry.VertLineWidth() - 1 + 4) return gsColSizing;
-        }
-    }
-    if (col >= FGeometry.FixedCols() && FGridOptions.contains(goColMoving)) return gsColMoving;
-    return gsNormal;
-}
-
-void TCustomGrid::CancelMode() {
-    if (FGridState == gsColSizing || FGridState == gsColMoving) FGridState = gsNormal;
 }
 
 // ---- the in-place editor ----------------------------------------------------
@@ -244,12 +221,24 @@ bool TCustomGrid::widgetEvent(QEvent* event) {
         if (EditorShowing()) FInplaceEdit->Widget()->setFocus(Qt::OtherFocusReason);
         invalidateCell(Col(), Row());
         break;
+    case QEvent::WindowDeactivate:
+        // Another window has the mouse now: no release will come.
+        CancelMode();
+        [[fallthrough]];
     case QEvent::FocusOut:
     case QEvent::WindowActivate:
-    case QEvent::WindowDeactivate:
         // The current cell's highlight and focus rectangle follow the focus
         // and the window's activation.
         invalidateCell(Col(), Row());
+        break;
+    case QEvent::Hide:
+        CancelMode();
+        break;
+    case QEvent::Timer:
+        if (static_cast<QTimerEvent*>(event)->timerId() == FMouse.AutoScrollTimer.timerId()) {
+            HandleExceptions([this] { autoScrollTick(); });
+            return true;
+        }
         break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -260,4 +249,30 @@ bool TCustomGrid::widgetEvent(QEvent* event) {
         break;
     }
     return TCustomControl::widgetEvent(event);
+}
+
+void TCustomGrid::WndProc(TMessage& message) {
+    switch (message.Msg) {
+    case WM_CANCELMODE:
+        CancelMode();
+        return;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+        TakeFocus();
+        if (message.Msg == WM_VSCROLL)
+            VertScrollMessage(static_cast<unsigned>(message.WParam),
+                              static_cast<int>(message.LParam));
+        else
+            HorzScrollMessage(static_cast<unsigned>(message.WParam),
+                              static_cast<int>(message.LParam));
+        return;
+    default:
+        TCustomControl::WndProc(message);
+    }
+}
+
+void TCustomGrid::DoExit() {
+    // The focus went to another control: a drag under way has lost the mouse.
+    CancelMode();
+    TCustomControl::DoExit();
 }

@@ -15,10 +15,21 @@
 // current cell moves; goRowSelect shows no editor.
 //
 // Subclasses draw the cells (DrawCell), say which row is current (Row), what
-// the editor edits (GetEditText, SetEditText, CanEditModify) and handle the
-// vertical scroll bar. Regions passed around for repainting are in widget
-// coordinates; cell rectangles are in client coordinates, (0, 0) inside the
-// border (ClientOrigin).
+// the editor edits (GetEditText, SetEditText, CanEditModify), what a press on
+// a data cell does and where a sized or moved column's width and place are
+// kept, and handle the vertical scroll bar. Regions passed around for
+// repainting are in widget coordinates; cell rectangles and the mouse are in
+// client coordinates, (0, 0) inside the border (ClientOrigin).
+//
+// The mouse (TCustomGridMouse.cpp) is one state with one owner. A press
+// first takes the focus; on a title it starts sizing or moving a column, on a
+// data cell the subclass decides and usually starts tracking. Tracking
+// follows the pointer cell by cell and, while the pointer is outside the data
+// area, scrolls on a timer the further away the faster. Sizing shows an
+// inverted line and sets the width on release; moving shows the shared
+// marker window (TGridMoveLine) and moves the column on release. Release
+// ends every state; the cancel-mode message, Esc, the focus going to another
+// control and the window losing the activation end them without applying.
 
 #include "grid/GridCellRules.h"
 #include "grid/GridOptions.h"
@@ -27,6 +38,9 @@
 #include "platform/widgets/TCustomControl.h"
 #include "platform/widgets/TEdit.h" // TBorderStyle
 
+#include <QBasicTimer>
+#include <QEvent>
+#include <QPointer>
 #include <QRegion>
 
 #include <string>
@@ -36,6 +50,9 @@ class TInplaceEdit;
 // What the mouse is doing with the grid. Only the grid's mouse handling
 // changes it; Esc and the cancel-mode message end sizing and moving.
 enum TGridState { gsNormal, gsTracking, gsColSizing, gsColMoving };
+
+// A column moved by its title: from and to are places among the columns.
+using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
 
 class TCustomGrid : public TCustomControl {
 public:
@@ -66,18 +83,31 @@ public:
     int Col() const { return FGeometry.Col(); }
     virtual int Row() const { return FGeometry.FixedRows(); }
     TRect ClientRect() const override;
-    TPoint ClientOrigin() const;
+    TPoint ClientOrigin() const override;
     TRect CellRect(int col, int row) const { return FGeometry.CellRect(col, row); }
 
+    // --- the mouse -----------------------------------------------------------
     // The mouse state a press at a client point would start: column sizing
     // in the sizing zone of a title's right boundary (its line, 3 pixels left
     // and 4 right of it) with goColSizing, column moving elsewhere on a
     // scrollable column's title with goColMoving, tracking on a data cell,
     // normal anywhere else.
     TGridState GridStateAt(int x, int y) const;
-    TGridState GridState() const { return FGridState; }
-    // Ends a column sizing or moving in progress without applying it.
+    TGridState GridState() const { return FMouse.State; }
+    // Ends a column sizing or moving in progress without applying it, and a
+    // tracking with its auto-scroll. The cancel-mode message does this.
     void CancelMode();
+    // While sizing: the client x of the inverted line, which the column's
+    // right boundary will move to; -1 otherwise.
+    int SizingLinePos() const;
+    // The cells the tracking pointer is kept in: the data cells shown.
+    TRect DataArea() const;
+    // The auto-scroll of tracking (window timer 1): the interval it runs at,
+    // max(0, 200 - 15 x d) milliseconds for a pointer d pixels outside the
+    // data area; -1 while it does not run. Its timer events come to the
+    // grid's widget with AutoScrollTimerId.
+    int AutoScrollInterval() const { return FMouse.AutoScrollInterval; }
+    int AutoScrollTimerId() const { return FMouse.AutoScrollTimer.timerId(); }
 
     // --- the in-place editor -------------------------------------------------
     // Open over the current cell.
@@ -154,8 +184,6 @@ protected:
     virtual bool VertScrollWanted() const { return false; }
     virtual void UpdateVertScrollBar() {}
     void UpdateHorzScrollBar();
-    // A scroll bar action of the vertical bar (QAbstractSlider::SliderAction).
-    virtual void VertScrollAction(int action) {}
 
     // Repainting parts.
     QRegion rowRegion(int row) const;
@@ -173,20 +201,102 @@ protected:
     virtual void SizeChanged() { UpdateClientArea(); }
     void boundsChanged(bool resized) override;
     bool widgetEvent(QEvent* event) override;
+    void WndProc(TMessage& message) override;
+    void DoExit() override;
     int borderWidth() const;
 
-    // Set by the mouse handling; CancelMode resets sizing and moving.
-    void setGridState(TGridState state) { FGridState = state; }
+    // --- the mouse (TCustomGridMouse.cpp) ------------------------------------
+    void MouseDown(TMouseButton button, TShiftState shift, int x, int y) override;
+    void MouseMove(TShiftState shift, int x, int y) override;
+    void MouseUp(TMouseButton button, TShiftState shift, int x, int y) override;
+    // The grid holds the keyboard focus, itself or in its editor; a press
+    // or a scroll message takes it first.
+    bool HoldsFocus() const;
+    bool TakeFocus();
+    // A left or right press on a data cell (col and row of a data cell
+    // shown), after the focus was taken.
+    virtual void DataCellPressed(TMouseButton button, TShiftState shift, int col, int row, int x,
+                                 int y) = 0;
+    // Before a title drag starts (the editor's text goes to its cell).
+    virtual void TitleDragStarting() {}
+    // Tracking: the pointer's cell, clamped into the data area; an
+    // auto-scroll tick moving rows (up when negative) and the current
+    // column colStep (-1, 0, 1) columns, scrolling one column that way.
+    virtual void TrackCell(int col, int row) { SetCurrentCol(col); }
+    virtual void AutoScroll(int rows, int colStep);
+    // Where a column's new width and place are kept: a sizing and a move
+    // released (columns of the grid, scrollable ones).
+    virtual void ColumnSized(int col, int width) = 0;
+    virtual void ColumnMoved(int from, int to) = 0;
+    // Enters tracking at a client point (a press on a data cell).
+    void BeginTracking(int x, int y);
+    // Hands the press at a client point to the editor's control under it
+    // (its drop-down button): it gets the press, the moves and the release,
+    // as the control that took the mouse; tracking ends.
+    void HandPressToEditor(int x, int y, TShiftState shift);
+    // Offers a wheel turn made over the grid to the open editor first (its
+    // drop-down, when open, takes it); true when taken.
+    bool OfferWheelToEditor(TShiftState shift, int wheelDelta, TPoint mousePos);
+
+    // --- scroll messages (TCustomGridScroll.cpp) -----------------------------
+    // WM_VSCROLL and WM_HSCROLL, after the grid took the focus: code one of
+    // the SB_ codes, pos the thumb's position for the thumb codes.
+    virtual void VertScrollMessage(unsigned code, int pos) {}
+    virtual void HorzScrollMessage(unsigned code, int pos);
 
 private:
     friend class TInplaceEdit;
+
+    // The mouse state and what it keeps while it lasts.
+    struct TMouseState {
+        TGridState State = gsNormal;
+        // sizing: the column whose right boundary moves, the boundary's
+        // offset from the pointer at the press, the line's client x
+        int SizingCol = -1;
+        int SizingOffset = 0;
+        int SizingPos = -1;
+        // moving: the column dragged, the one it drops beside and where
+        int MoveOrigin = -1;
+        int MoveTarget = -1;
+        bool MoveAfter = false;
+        // tracking: the last pointer position and the auto-scroll
+        TPoint TrackPos;
+        QBasicTimer AutoScrollTimer;
+        int AutoScrollInterval = -1;
+        // the editor's control a press was handed to, which gets the rest
+        QPointer<QWidget> PressTarget;
+        bool HandingOn = false;
+    };
+
+    void pressTitle(TMouseButton button, int col, int x, int y);
+    int sizingColumnAt(int x) const;
+    void beginSizing(int x);
+    void moveSizingLine(int x);
+    void endSizing(int x);
+    void invalidateSizingLine(int pos);
+    void drawSizingLine(QPainter& canvas) const;
+    void beginMoving(int col, int x);
+    void dragColumnTo(int x, bool mayScroll);
+    void endMoving(int x);
+    void showMoveMarker() const;
+    void trackTo(int x, int y);
+    // The pointer's distance outside the data area, the larger of the two,
+    // and the directions (-1, 0, 1) it is outside in.
+    int overshoot(TPoint p, int& dx, int& dy) const;
+    void updateAutoScroll();
+    void autoScrollTick();
+    void stopAutoScroll();
+    void updateCursor(int x, int y);
+    void handOn(QEvent::Type type, int x, int y, Qt::MouseButton button, Qt::MouseButtons buttons,
+                TShiftState shift);
+    void scrollColumnsTo(int leftCol);
 
     void paintBorder(QPainter& canvas) const;
     void drawLines(QPainter& canvas) const;
     void drawFocusRect(QPainter& canvas, const TRect& rect) const;
     void placeScrollBars();
     void scrollBarAction(QScrollBar* bar, int action);
-    void horzScrollAction(int action);
+    void scrollMessage(QScrollBar* bar, unsigned code, int pos);
 
     TGridGeometry FGeometry;
     TGridOptions FGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine};
@@ -194,7 +304,7 @@ private:
     TBorderStyle FBorderStyle = bsSingle;
     TDBGridScrollBar* FVertScrollBar = nullptr;
     TDBGridScrollBar* FHorzScrollBar = nullptr;
-    TGridState FGridState = gsNormal;
+    TMouseState FMouse;
 
     TInplaceEdit* FInplaceEdit = nullptr;
     bool FEditorMode = false;

@@ -84,6 +84,7 @@ void TCustomGrid::Paint(QPainter& canvas) {
         const TRect current = FGeometry.CellRect(Col(), Row());
         if (current.Width() > 0) drawFocusRect(canvas, current);
     }
+    drawSizingLine(canvas);
     canvas.restore();
 }
 

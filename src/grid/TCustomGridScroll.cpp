@@ -47,53 +47,79 @@ void TCustomGrid::placeScrollBars() {
     FHorzScrollBar->setGeometry(border, Height() - border - bar, std::max(0, width), bar);
 }
 
+// A scroll bar's actions become the scroll messages of the grid: dragging
+// the thumb is thumb tracking (Qt reports the drag only while the bar tracks),
+// a position set any other way the thumb position.
 void TCustomGrid::scrollBarAction(QScrollBar* bar, int action) {
-    HandleExceptions([&] {
-        if (CanFocus() && !Focused() && !EditorShowing()) SetFocus();
-        if (bar == FVertScrollBar)
-            VertScrollAction(action);
-        else
-            horzScrollAction(action);
-    });
-}
-
-void TCustomGrid::horzScrollAction(int action) {
-    TGridGeometry::TScrollAction what;
     switch (action) {
     case QAbstractSlider::SliderSingleStepSub:
+        return scrollMessage(bar, SB_LINEUP, 0);
+    case QAbstractSlider::SliderSingleStepAdd:
+        return scrollMessage(bar, SB_LINEDOWN, 0);
+    case QAbstractSlider::SliderPageStepSub:
+        return scrollMessage(bar, SB_PAGEUP, 0);
+    case QAbstractSlider::SliderPageStepAdd:
+        return scrollMessage(bar, SB_PAGEDOWN, 0);
+    case QAbstractSlider::SliderToMinimum:
+        return scrollMessage(bar, SB_TOP, 0);
+    case QAbstractSlider::SliderToMaximum:
+        return scrollMessage(bar, SB_BOTTOM, 0);
+    case QAbstractSlider::SliderMove:
+        return scrollMessage(bar, bar->isSliderDown() ? SB_THUMBTRACK : SB_THUMBPOSITION,
+                             bar->sliderPosition());
+    default:
+        return;
+    }
+}
+
+void TCustomGrid::scrollMessage(QScrollBar* bar, unsigned code, int pos) {
+    HandleExceptions(
+        [&] { Perform(bar == FVertScrollBar ? WM_VSCROLL : WM_HSCROLL, code, pos); });
+}
+
+void TCustomGrid::HorzScrollMessage(unsigned code, int pos) {
+    TGridGeometry::TScrollAction what;
+    switch (code) {
+    case SB_LINELEFT:
         what = TGridGeometry::saLineLeft;
         break;
-    case QAbstractSlider::SliderSingleStepAdd:
+    case SB_LINERIGHT:
         what = TGridGeometry::saLineRight;
         break;
-    case QAbstractSlider::SliderPageStepSub:
+    case SB_PAGELEFT:
         what = TGridGeometry::saPageLeft;
         break;
-    case QAbstractSlider::SliderPageStepAdd:
+    case SB_PAGERIGHT:
         what = TGridGeometry::saPageRight;
         break;
-    case QAbstractSlider::SliderToMinimum:
+    case SB_LEFT:
         what = TGridGeometry::saFirst;
         break;
-    case QAbstractSlider::SliderToMaximum:
+    case SB_RIGHT:
         what = TGridGeometry::saLast;
         break;
-    case QAbstractSlider::SliderMove:
-        // Without tracking only the release moves the view.
-        if (!FHorzScrollBar->Tracking() && FHorzScrollBar->isSliderDown()) return;
+    case SB_THUMBTRACK:
+        if (!FHorzScrollBar->Tracking()) return;
+        what = TGridGeometry::saThumb;
+        break;
+    case SB_THUMBPOSITION:
         what = TGridGeometry::saThumb;
         break;
     default:
         return;
     }
-    const int left = FGeometry.LeftColAfter(what, FHorzScrollBar->sliderPosition());
-    if (left != FGeometry.LeftCol()) {
-        FGeometry.SetLeftCol(left);
+    scrollColumnsTo(FGeometry.LeftColAfter(what, pos));
+}
+
+// Scrolling shows other columns; the current column stays what it was.
+void TCustomGrid::scrollColumnsTo(int leftCol) {
+    if (leftCol != FGeometry.LeftCol()) {
+        FGeometry.SetLeftCol(leftCol);
         // The current cell may have gone out of view, or come back.
         UpdateEditorPlace();
         invalidateGrid();
     }
-    FHorzScrollBar->setSliderPosition(FGeometry.HorzScrollPosition());
+    UpdateHorzScrollBar();
 }
 
 // ---- repainting parts ---------------------------------------------------------

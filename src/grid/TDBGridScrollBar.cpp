@@ -1,5 +1,7 @@
 #include "grid/TDBGridScrollBar.h"
 
+#include <QWheelEvent>
+
 TDBGridScrollBar::TDBGridScrollBar(Qt::Orientation orientation, QWidget* parent)
     : QScrollBar(orientation, parent) {
     setFocusPolicy(Qt::NoFocus);
@@ -23,4 +25,8 @@ bool TDBGridScrollBar::Wanted(bool somethingToScroll) const {
         break;
     }
     return somethingToScroll;
+}
+
+void TDBGridScrollBar::wheelEvent(QWheelEvent* event) {
+    event->ignore();
 }

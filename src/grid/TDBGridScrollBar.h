@@ -7,6 +7,9 @@
 // without it the grid follows only when the thumb is let go. SmoothStep asks
 // for scrolling by pixels instead of whole columns; this grid scrolls by whole
 // columns either way and keeps the setting for the form that sets it.
+//
+// A wheel turned over a bar is the grid's: the bar lets it go on to the grid,
+// as the wheel turned over the cells.
 
 #include <QScrollBar>
 
@@ -25,6 +28,9 @@ public:
 
     // Whether the bar shows when there is (or is not) something to scroll.
     bool Wanted(bool somethingToScroll) const;
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     TScrollBarVisibleMode FVisibleMode = sbAutoShow;

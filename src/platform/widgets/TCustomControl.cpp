@@ -27,14 +27,14 @@ protected:
         TMouseButton button;
         if (!Control || !toButton(e->button(), button)) return;
         FPressed = FPressed || button == mbLeft;
-        QPoint p = e->position().toPoint();
+        const QPoint p = clientPoint(e);
         HandleExceptions([&] { Control->MouseDown(button, shiftOf(e), p.x(), p.y()); });
     }
 
     void mouseDoubleClickEvent(QMouseEvent* e) override {
         TMouseButton button;
         if (!Control || !toButton(e->button(), button)) return;
-        QPoint p = e->position().toPoint();
+        const QPoint p = clientPoint(e);
         HandleExceptions([&] {
             if (button == mbLeft) Control->DblClick();
             Control->MouseDown(button, shiftOf(e) | ssDouble, p.x(), p.y());
@@ -43,15 +43,15 @@ protected:
 
     void mouseMoveEvent(QMouseEvent* e) override {
         if (!Control) return;
-        QPoint p = e->position().toPoint();
+        const QPoint p = clientPoint(e);
         HandleExceptions([&] { Control->MouseMove(shiftOf(e), p.x(), p.y()); });
     }
 
     void mouseReleaseEvent(QMouseEvent* e) override {
         TMouseButton button;
         if (!Control || !toButton(e->button(), button)) return;
-        QPoint p = e->position().toPoint();
-        bool click = button == mbLeft && FPressed && rect().contains(p);
+        const bool click = button == mbLeft && FPressed && rect().contains(e->position().toPoint());
+        const QPoint p = clientPoint(e);
         if (button == mbLeft) FPressed = false;
         HandleExceptions([&] {
             if (click) Control->Click();
@@ -62,7 +62,8 @@ protected:
     void wheelEvent(QWheelEvent* e) override {
         if (!Control) return;
         bool used = false;
-        QPoint p = e->position().toPoint();
+        const TPoint origin = Control->ClientOrigin();
+        const QPoint p = e->position().toPoint() - QPoint(origin.X, origin.Y);
         HandleExceptions([&] {
             used = Control->DoMouseWheel(ShiftStateFromQt(e->modifiers(), e->buttons()),
                                          e->angleDelta().y(), TPoint{p.x(), p.y()});
@@ -85,6 +86,10 @@ private:
         default:
             return false;
         }
+    }
+    QPoint clientPoint(const QMouseEvent* e) const {
+        const TPoint origin = Control->ClientOrigin();
+        return e->position().toPoint() - QPoint(origin.X, origin.Y);
     }
     static TShiftState shiftOf(const QMouseEvent* e) {
         return ShiftStateFromQt(e->modifiers(), e->buttons());

@@ -4,8 +4,9 @@
 //
 // Paint draws the whole control whenever Qt asks (the widget is double
 // buffered by Qt, so nothing flickers). The mouse arrives translated: button,
-// shift set and client coordinates; a double click is DblClick followed by a
-// MouseDown with ssDouble. A click does not take the focus by itself: a
+// shift set and client coordinates (from ClientOrigin, which a control with
+// a border of its own moves inside it); a double click is DblClick followed
+// by a MouseDown with ssDouble. A click does not take the focus by itself: a
 // control that wants it calls SetFocus in MouseDown. Handlers that raise are
 // shown by the default display.
 
@@ -23,6 +24,9 @@ public:
     // subclass says so.
     unsigned DialogCodes() const override { return 0; }
 
+    // Where the client area begins in the control's widget.
+    virtual TPoint ClientOrigin() const { return {}; }
+
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
@@ -35,7 +39,7 @@ protected:
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void DblClick();
     // wheelDelta in the suite's units: 120 per notch, positive away from the
-    // user. True when the control used it.
+    // user; mousePos in client coordinates. True when the control used it.
     virtual bool DoMouseWheel(TShiftState shift, int wheelDelta, TPoint mousePos) { return false; }
 
 private:
