@@ -29,7 +29,10 @@ void TCustomDBGrid::DataCellPressed(TMouseButton button, TShiftState shift, int 
     const bool strip = inEditButtonStrip(col, x);
     if (!wasCurrent && !strip) return;
     ShowEditor();
-    if (strip) HandPressToEditor(x, y, shift);
+    if (!strip || HandPressToEditor(x, y, shift) || !EditorShowing()) return;
+    // An editor with no button of its own in the strip drops its list down
+    // for the press all the same.
+    static_cast<TDBGridInplaceEdit*>(InplaceEditor())->DropDown();
 }
 
 // The record shown in a data row becomes current. Moving off an untouched

@@ -232,8 +232,9 @@ protected:
     void BeginTracking(int x, int y);
     // Hands the press at a client point to the editor's control under it
     // (its drop-down button): it gets the press, the moves and the release,
-    // as the control that took the mouse; tracking ends.
-    void HandPressToEditor(int x, int y, TShiftState shift);
+    // as the control that took the mouse; tracking ends. False when the open
+    // editor has no control there to take it.
+    bool HandPressToEditor(int x, int y, TShiftState shift);
     // Offers a wheel turn made over the grid to the open editor first (its
     // drop-down, when open, takes it); true when taken.
     bool OfferWheelToEditor(TShiftState shift, int wheelDelta, TPoint mousePos);

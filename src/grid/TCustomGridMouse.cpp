@@ -9,6 +9,7 @@
 #include "grid/TInplaceEdit.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -386,12 +387,15 @@ void TCustomGrid::AutoScroll(int rows, int colStep) {
 
 // ---- handing the mouse to the editor ----------------------------------------
 
-void TCustomGrid::HandPressToEditor(int x, int y, TShiftState shift) {
-    if (!EditorShowing()) return;
+bool TCustomGrid::HandPressToEditor(int x, int y, TShiftState shift) {
+    if (!EditorShowing()) return false;
     const TPoint o = ClientOrigin();
     QWidget* editor = FInplaceEdit->Widget();
     QWidget* target = Widget()->childAt(QPoint(x + o.X, y + o.Y));
-    if (!target || (target != editor && !editor->isAncestorOf(target))) return;
+    // The editor itself, or its text, is no control of the strip.
+    if (!target || target == editor || !editor->isAncestorOf(target) ||
+        target == static_cast<QWidget*>(FInplaceEdit->LineEdit()))
+        return false;
     // The control under the pointer takes the mouse: the grid no longer
     // tracks it.
     if (FMouse.State == gsTracking) {
@@ -400,6 +404,7 @@ void TCustomGrid::HandPressToEditor(int x, int y, TShiftState shift) {
     }
     FMouse.PressTarget = target;
     handOn(QEvent::MouseButtonPress, x, y, Qt::LeftButton, Qt::LeftButton, shift);
+    return true;
 }
 
 void TCustomGrid::handOn(QEvent::Type type, int x, int y, Qt::MouseButton button,

@@ -40,7 +40,8 @@ TSQLConnection* NewCompanyConnection(TComponent* owner, const std::string& datab
     return c;
 }
 
-GridDatabaseForm::GridDatabaseForm(const std::vector<std::string>& rows)
+GridDatabaseForm::GridDatabaseForm(const std::vector<std::string>& rows,
+                                   const std::function<TDBGrid*(TForm*)>& makeGrid)
     : Database(Folder.File("talvero.fdb")) {
     std::filesystem::copy_file(testsupport::CompanyDatabaseTemplate(), Database);
     {
@@ -53,7 +54,7 @@ GridDatabaseForm::GridDatabaseForm(const std::vector<std::string>& rows)
     Form->SetName("GridTestForm");
     Form->SetClientWidth(420);
     Form->SetClientHeight(260);
-    Grid = new TDBGrid(Form, Form);
+    Grid = makeGrid ? makeGrid(Form) : new TDBGrid(Form, Form);
     Grid->SetName("DBGrid2");
     Grid->SetBounds(8, 8, GridForm::GridWidth, GridForm::GridHeight);
     Grid->SetTabOrder(0);

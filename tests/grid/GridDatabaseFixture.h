@@ -13,6 +13,7 @@
 #include "data/TSQLTable.h"
 #include "support/TestSupport.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,10 @@ std::vector<std::string> AdjustmentTableRows(int n);
 
 class GridDatabaseForm {
 public:
-    explicit GridDatabaseForm(const std::vector<std::string>& rows = AdjustmentTableRows(3));
+    // makeGrid, when given, makes the grid (a test's own kind of TDBGrid)
+    // on the form it is handed; the fixture sets it up as it sets its own.
+    explicit GridDatabaseForm(const std::vector<std::string>& rows = AdjustmentTableRows(3),
+                              const std::function<TDBGrid*(TForm*)>& makeGrid = nullptr);
     ~GridDatabaseForm();
     GridDatabaseForm(const GridDatabaseForm&) = delete;
     GridDatabaseForm& operator=(const GridDatabaseForm&) = delete;

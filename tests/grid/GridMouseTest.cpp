@@ -8,6 +8,7 @@
 #include "GridMouseTestHelpers.h"
 
 #include "data/TClientDataSet.h"
+#include "grid/TDBGridInplaceEdit.h"
 
 #include <QLineEdit>
 #include <QTimerEvent>
@@ -314,6 +315,62 @@ TEST(GridMouseTest, APressInADateCellsButtonStripOpensTheEditorAndGoesOnToTheBut
         EXPECT_EQ(button->Releases, c.Opens ? 1 : 0) << c.Name;
         EXPECT_EQ(clicked, c.Opens ? 1 : 0) << c.Name;
         EXPECT_FALSE(button->isDown()) << c.Name;
+        EXPECT_EQ(f.Grid->GridState(), gsNormal) << c.Name;
+    }
+}
+
+// An editor counting its drop-downs, in a grid that makes it.
+class CountingEdit : public TDBGridInplaceEdit {
+public:
+    using TDBGridInplaceEdit::TDBGridInplaceEdit;
+    void DropDown() override {
+        ++DropDowns;
+        TDBGridInplaceEdit::DropDown();
+    }
+    int DropDowns = 0;
+};
+
+class CountingGrid : public TDBGrid {
+public:
+    explicit CountingGrid(TForm* form) : TDBGrid(form, form) {}
+    CountingEdit* Editor() const { return static_cast<CountingEdit*>(InplaceEditor()); }
+
+protected:
+    TInplaceEdit* CreateEditor() override { return new CountingEdit(*this); }
+};
+
+TEST(GridMouseTest, APressInTheButtonStripDropsTheEditorDownWhereNoButtonTakesIt) {
+    struct Case {
+        const char* Name;
+        int Col;
+        int Row;
+        int FromRight;
+        Qt::MouseButton Button;
+        int DropDowns;
+    };
+    const int strip = TCustomGrid::SystemScrollBarWidth();
+    const std::vector<Case> cases = {
+        {"the strip of a date cell in another row", 2, 3, 1, Qt::LeftButton, 1},
+        {"the strip of the current cell", 1, 1, strip, Qt::LeftButton, 1},
+        {"just left of the strip: the editor only", 1, 1, strip + 1, Qt::LeftButton, 0},
+        {"a right press in the strip", 2, 2, 1, Qt::RightButton, 0},
+        {"a number cell has no strip", 4, 2, 1, Qt::LeftButton, 0},
+    };
+    for (const Case& c : cases) {
+        CountingGrid* grid = nullptr;
+        GridDatabaseForm f(AdjustmentTableRows(3), [&](TForm* form) {
+            grid = new CountingGrid(form);
+            return grid;
+        });
+        ShowWide(f);
+        const TRect cell = f.Grid->CellRect(c.Col, c.Row);
+        GridMouse(f.Grid).Click({cell.Right - c.FromRight, cell.Top + cell.Height() / 2},
+                                c.Button);
+        EXPECT_EQ(f.Data->RecNo(), c.Row) << c.Name;
+        EXPECT_EQ(f.Grid->Col(), c.Col) << c.Name;
+        const int dropDowns = grid->Editor() ? grid->Editor()->DropDowns : 0;
+        EXPECT_EQ(dropDowns, c.DropDowns) << c.Name;
+        if (c.DropDowns > 0) EXPECT_TRUE(f.Grid->EditorShowing()) << c.Name;
         EXPECT_EQ(f.Grid->GridState(), gsNormal) << c.Name;
     }
 }
