@@ -4,6 +4,7 @@
 #include "grid/TCustomGrid.h"
 
 #include "grid/GridUnit.h"
+#include "grid/TGridMoveLine.h"
 #include "grid/TInplaceEdit.h"
 #include "platform/Dialogs.h"
 #include "platform/widgets/TForm.h"
@@ -37,6 +38,8 @@ TCustomGrid::TCustomGrid(TComponent* owner) : TCustomControl(owner) {
 }
 
 TCustomGrid::~TCustomGrid() {
+    // The marker window is shared and outlives the grid.
+    if (FMouse.State == gsColMoving) TGridMoveLine::Shared().hide();
     QObject::disconnect(FVertScrollBar, nullptr, nullptr, nullptr);
     QObject::disconnect(FHorzScrollBar, nullptr, nullptr, nullptr);
     // The editor goes while the grid it reports to is whole.

@@ -2,7 +2,9 @@
 
 #include "platform/widgets/TColor.h"
 
+#include <QCoreApplication>
 #include <QPainter>
+#include <QPointer>
 
 TGridMoveLine::TGridMoveLine()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus |
@@ -12,11 +14,24 @@ TGridMoveLine::TGridMoveLine()
     setFocusPolicy(Qt::NoFocus);
 }
 
+namespace {
+
+QPointer<TGridMoveLine> sharedLine;
+
+void deleteSharedLine() {
+    delete sharedLine.data();
+}
+
+} // namespace
+
 TGridMoveLine& TGridMoveLine::Shared() {
-    // Kept for the life of the process: the application's end takes its
-    // window down with the others.
-    static TGridMoveLine* const line = new TGridMoveLine;
-    return *line;
+    // Kept while the application lasts and deleted as it ends, before its
+    // windows are taken down; a later application object makes another.
+    if (!sharedLine) {
+        sharedLine = new TGridMoveLine;
+        qAddPostRoutine(deleteSharedLine);
+    }
+    return *sharedLine;
 }
 
 QRegion TGridMoveLine::Shape(int height) {

@@ -1,7 +1,7 @@
 #pragma once
 // TGridMoveLine: the marker that shows where a column dragged by its title
-// will drop. One borderless popup window for the whole process, made on
-// first use and shared by every grid: 7 pixels wide, red on white with the
+// will drop. One borderless popup window for the whole program (for the
+// application object's life), made on first use and shared by every grid: 7 pixels wide, red on white with the
 // white see-through (a window mask), a downward triangle of 7, 5 and 3
 // pixels at the top, a 1-pixel line, and an upward triangle of 3, 5 and 7
 // pixels at the bottom. It never takes the focus or the mouse.

@@ -387,6 +387,17 @@ TEST(GridColumnDragTest, EscCancelModeAndTheFocusLeavingEndADragWithoutApplyingI
     }
 }
 
+TEST(GridColumnDragTest, AGridGoneWhileAColumnMovesTakesTheSharedMarkerDown) {
+    auto f = std::make_unique<GridDatabaseForm>(AdjustmentTableRows(3));
+    ShowWide(*f);
+    GridMouse mouse(f->Grid);
+    mouse.Press(InCell(f->Grid, 3, 0));
+    mouse.Move(InCell(f->Grid, 4, 0));
+    ASSERT_TRUE(TGridMoveLine::Shared().isVisible());
+    f.reset();
+    EXPECT_FALSE(TGridMoveLine::Shared().isVisible());
+}
+
 TEST(GridColumnDragTest, TheCancelModeMessageStopsTheAutoScrollOfATracking) {
     GridDatabaseForm f(AdjustmentTableRows(30));
     ShowWide(f);
