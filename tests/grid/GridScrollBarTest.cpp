@@ -353,6 +353,8 @@ TEST(GridScrollBarTest, EachHorizontalScrollMessage) {
     probe.Grid->SetWidth(160);
     const int maxLeft = probe.Grid->Geometry().MaxLeftCol();
     ASSERT_GE(maxLeft, 3);
+    // A page: the columns before the last one shown, at least one.
+    const int page = std::max(1, probe.Grid->Geometry().LastVisibleCol() - 1);
     struct Case {
         const char* Name;
         std::vector<std::pair<unsigned, int>> Messages;
@@ -362,6 +364,9 @@ TEST(GridScrollBarTest, EachHorizontalScrollMessage) {
         {"line right", {{SB_LINERIGHT, 0}}, 2},
         {"line right twice, line left", {{SB_LINERIGHT, 0}, {SB_LINERIGHT, 0}, {SB_LINELEFT, 0}}, 2},
         {"line left at the first", {{SB_LINELEFT, 0}}, 1},
+        {"page right", {{SB_PAGERIGHT, 0}}, std::min(1 + page, maxLeft)},
+        {"page left at the first", {{SB_PAGELEFT, 0}}, 1},
+        {"page right past the end", {{SB_RIGHT, 0}, {SB_PAGERIGHT, 0}}, maxLeft},
         {"the right end", {{SB_RIGHT, 0}}, maxLeft},
         {"line right at the end", {{SB_RIGHT, 0}, {SB_LINERIGHT, 0}}, maxLeft},
         {"the right end, then the left", {{SB_RIGHT, 0}, {SB_LEFT, 0}}, 1},
