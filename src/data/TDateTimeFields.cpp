@@ -6,35 +6,6 @@
 
 #include <cmath>
 
-// Reads h[:n[:s]] with the settings' time separator (or ':'), an optional
-// am/pm suffix is not used by these settings.
-static bool tryStrToTime(std::string_view s, TDateTime& result) {
-    int parts[3] = {0, 0, 0};
-    int count = 0;
-    size_t i = 0;
-    std::string t = Trim(s);
-    while (i < t.size()) {
-        if (count == 3) return false;
-        size_t start = i;
-        int v = 0;
-        while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
-            v = v * 10 + (t[i] - '0');
-            if (v > 9999) return false;
-            ++i;
-        }
-        if (i == start) return false;
-        parts[count++] = v;
-        if (i < t.size()) {
-            if (t[i] != FormatSettings.TimeSeparator && t[i] != ':') return false;
-            ++i;
-            if (i == t.size()) return false;
-        }
-    }
-    if (count == 0 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return false;
-    result = EncodeTime(parts[0], parts[1], parts[2], 0);
-    return true;
-}
-
 static std::string dateTimeText(TDateTime v) {
     std::string s = DateToStr(v);
     if (v.TimePart() != 0) s += " " + TimeToStr(v);
@@ -56,12 +27,7 @@ std::string TDateTimeField::GetText(bool) const {
 void TDateTimeField::SetTextValue(std::string_view text) {
     std::string t = Trim(text);
     TDateTime d;
-    if (TryStrToDate(t, d)) return SetAsDateTimeValue(d);
-    size_t blank = t.find(' ');
-    TDateTime tm;
-    if (blank != std::string::npos && TryStrToDate(t.substr(0, blank), d) &&
-        tryStrToTime(t.substr(blank + 1), tm))
-        return SetAsDateTimeValue(TDateTime(d.Val() + (d.Val() < 0 ? -tm.Val() : tm.Val())));
+    if (TryStrToDateTime(t, d)) return SetAsDateTimeValue(d);
     throw EConvertError(Format("'%s' is not a valid date and time", {t}));
 }
 
@@ -134,7 +100,7 @@ std::string TTimeField::GetText(bool) const {
 void TTimeField::SetTextValue(std::string_view text) {
     TDateTime t;
     std::string s = Trim(text);
-    if (!tryStrToTime(s, t)) throw EConvertError(Format("'%s' is not a valid time", {s}));
+    if (!TryStrToTime(s, t)) throw EConvertError(Format("'%s' is not a valid time", {s}));
     SetAsDateTimeValue(t);
 }
 

@@ -56,6 +56,22 @@ void TDBGridColumn::SetFont(const TFont& value) {
     changed();
 }
 
+void TDBGridColumn::SetButtonStyle(TColumnButtonStyle value) {
+    if (value == FButtonStyle) return;
+    FButtonStyle = value;
+    changed();
+}
+
+void TDBGridColumn::SetPickList(std::vector<std::string> value) {
+    FPickList = std::move(value);
+    changed();
+}
+
+void TDBGridColumn::SetEditButtons(std::vector<TColumnEditButton> value) {
+    FEditButtons = std::move(value);
+    changed();
+}
+
 void TDBGridColumn::SetVisible(bool value) {
     if (value == FVisible) return;
     FVisible = value;

@@ -13,17 +13,28 @@
 // property makes the grid lay itself out again, except the width, which
 // goes to the grid's geometry alone.
 
+#include "grid/EditStyles.h"
 #include "grid/TColumnTitle.h"
 #include "platform/Classes.h"
+#include "platform/widgets/Events.h"
 #include "platform/widgets/TColor.h"
 #include "platform/widgets/TFont.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class TCustomDBGrid;
 class TDBGridColumns;
 class TField;
+
+// One button the column adds to its cell editor, right of the edit style's
+// own. Invisible buttons take no room.
+struct TColumnEditButton {
+    TEditButtonStyle Style = ebsEllipsis;
+    bool Visible = true;
+    TNotifyEvent OnClick;
+};
 
 class TDBGridColumn {
 public:
@@ -67,6 +78,16 @@ public:
     // caption does not widen the column.
     int DefaultWidth() const;
 
+    // How the cells are edited (EditStyles.h): cbsAuto, no pick list and no
+    // further buttons by default. The editor reads them each time it is
+    // filled for a cell of the column.
+    TColumnButtonStyle ButtonStyle() const { return FButtonStyle; }
+    void SetButtonStyle(TColumnButtonStyle value);
+    const std::vector<std::string>& PickList() const { return FPickList; }
+    void SetPickList(std::vector<std::string> value);
+    const std::vector<TColumnEditButton>& EditButtons() const { return FEditButtons; }
+    void SetEditButtons(std::vector<TColumnEditButton> value);
+
     // The text of the cell for the record the grid's data link has made
     // active: the field's display text, empty without a field.
     std::string DisplayText() const;
@@ -87,4 +108,7 @@ private:
     std::optional<int> FWidth;
     bool FVisible = true;
     bool FReadOnly = false;
+    TColumnButtonStyle FButtonStyle = cbsAuto;
+    std::vector<std::string> FPickList;
+    std::vector<TColumnEditButton> FEditButtons;
 };

@@ -4,8 +4,16 @@
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+
+#include <memory>
 
 TInplaceEdit::TInplaceEdit(TCustomGrid& grid) : TWinControl(nullptr, new QLineEdit), FGrid(grid) {
     QLineEdit* edit = LineEdit();
@@ -169,6 +177,46 @@ void TInplaceEdit::textEdited() {
     FFilling = false;
 }
 
+QString TInplaceEdit::PasteText(const QString& text) const {
+    QString kept;
+    for (const char32_t c : text.toUcs4())
+        if (c >= 32) kept += QString::fromUcs4(&c, 1);
+    return kept;
+}
+
+void TInplaceEdit::PasteFromClipboard() {
+    if (ReadOnly() || !FGrid.CanEditModify()) return;
+    const QString text = PasteText(QGuiApplication::clipboard()->text());
+    // In place of the selection, and the caret after it.
+    LineEdit()->insert(text);
+    FAcceptedText = Text();
+}
+
+void TInplaceEdit::showContextMenu(QPoint global) {
+    std::unique_ptr<QMenu> menu(LineEdit()->createStandardContextMenu());
+    for (QAction* action : menu->actions()) {
+        if (action->objectName() != QLatin1String("edit-paste")) continue;
+        // The editor's own paste, which keeps only what the cell takes.
+        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+        QObject::connect(action, &QAction::triggered, menu.get(),
+                         [this] { HandleExceptions([this] { PasteFromClipboard(); }); });
+    }
+    menu->exec(global);
+}
+
 bool TInplaceEdit::widgetEvent(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste)) {
+            PasteFromClipboard();
+            return true;
+        }
+        break;
+    case QEvent::ContextMenu:
+        showContextMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    default:
+        break;
+    }
     return TWinControl::widgetEvent(event);
 }

@@ -16,12 +16,20 @@
 // the grid's KeyDown; every typed character passes the grid's KeyPress first.
 // Home, End, Left and Right move the caret; Ctrl+A selects all; F2 runs the
 // grid's OnKeyDown and puts the caret at the end.
+//
+// Pasting (Ctrl+V, Shift+Insert, the context menu) puts the clipboard's text
+// in place of the selection when the cell may be modified, without the
+// characters PasteText leaves out (every control character here), and the
+// caret after it.
 
 #include "platform/widgets/TWinControl.h"
+
+#include <QPoint>
 
 #include <string>
 
 class QLineEdit;
+class QString;
 class TCustomGrid;
 
 class TInplaceEdit : public TWinControl {
@@ -55,6 +63,7 @@ public:
     // Types a character as if it came from the keyboard: the grid's key
     // press handling, the checks above, then the text.
     void TypeChar(char ch);
+    void PasteFromClipboard();
 
     unsigned DialogCodes() const override;
     void KeyDown(uint16_t& key, TShiftState shift) override;
@@ -63,10 +72,13 @@ public:
 protected:
     // The text area inside the editor, laid out on every placement.
     virtual void LayoutTextArea();
+    // What of a text to paste goes into the editor.
+    virtual QString PasteText(const QString& text) const;
     bool widgetEvent(QEvent* event) override;
 
 private:
     void textEdited();
+    void showContextMenu(QPoint global);
 
     TCustomGrid& FGrid;
     std::string FAcceptedText; // the text before a change the grid may refuse

@@ -290,3 +290,43 @@ TDateTime StrToDate(std::string_view s, const TFormatSettings& settings) {
     if (!TryStrToDate(s, r, settings)) throw EConvertError(Format("'%s' is not a valid date", {s}));
     return r;
 }
+
+bool TryStrToTime(std::string_view s, TDateTime& result, const TFormatSettings& settings) {
+    int parts[3] = {0, 0, 0};
+    int count = 0;
+    size_t i = 0;
+    const std::string t = Trim(s);
+    while (i < t.size()) {
+        if (count == 3) return false;
+        const size_t start = i;
+        int v = 0;
+        while (i < t.size() && t[i] >= '0' && t[i] <= '9') {
+            v = v * 10 + (t[i] - '0');
+            if (v > 9999) return false;
+            ++i;
+        }
+        if (i == start) return false;
+        parts[count++] = v;
+        if (i < t.size()) {
+            if (t[i] != settings.TimeSeparator && t[i] != ':') return false;
+            ++i;
+            if (i == t.size()) return false;
+        }
+    }
+    if (count == 0 || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) return false;
+    result = EncodeTime(parts[0], parts[1], parts[2], 0);
+    return true;
+}
+
+bool TryStrToDateTime(std::string_view s, TDateTime& result, const TFormatSettings& settings) {
+    const std::string t = Trim(s);
+    if (TryStrToDate(t, result, settings)) return true;
+    const size_t blank = t.find(' ');
+    if (blank == std::string::npos) return false;
+    TDateTime day, time;
+    if (!TryStrToDate(t.substr(0, blank), day, settings) ||
+        !TryStrToTime(t.substr(blank + 1), time, settings))
+        return false;
+    result = TDateTime(day.Val() + (day.Val() < 0 ? -time.Val() : time.Val()));
+    return true;
+}

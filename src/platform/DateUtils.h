@@ -100,3 +100,12 @@ int ExpandTwoDigitYear(int year);
 TDateTime StrToDate(std::string_view s, const TFormatSettings& settings = FormatSettings);
 bool TryStrToDate(std::string_view s, TDateTime& result,
                   const TFormatSettings& settings = FormatSettings);
+// Reads h[:n[:s]] (blanks around it ignored) with the time separator, ":"
+// taken too; hours 0 to 23.
+bool TryStrToTime(std::string_view s, TDateTime& result,
+                  const TFormatSettings& settings = FormatSettings);
+// A date, or a date, one blank and a time, as a date-and-time value is
+// shown; before 30 December 1899 the time counts away from zero as the day
+// does.
+bool TryStrToDateTime(std::string_view s, TDateTime& result,
+                      const TFormatSettings& settings = FormatSettings);

@@ -190,11 +190,11 @@ TEST(GridEditingTest, TextAFieldCannotTakeIsShownAndTheCellStaysInEdit) {
          "'31/02/2024' is not a valid date."},
         {"a date, leaving the column", 1, {K(Qt::Key_Tab)}, "abc", "'abc' is not a valid date."},
         {"a date, Enter", 0, {K(Qt::Key_Return)}, "1/13/2024", "'1/13/2024' is not a valid date."},
-        {"a factor pasted as abc, leaving the row",
+        {"a factor of two separators, leaving the row",
          3,
          {K(Qt::Key_Up)},
-         "abc",
-         "abc is not a valid BCD value."},
+         "1,2,3",
+         "1,2,3 is not a valid BCD value."},
     };
     for (const ConversionCase& c : cases) {
         GridDatabaseForm f(AdjustmentTableRows(3));
@@ -202,7 +202,7 @@ TEST(GridEditingTest, TextAFieldCannotTakeIsShownAndTheCellStaysInEdit) {
         Press(K(Qt::Key_Down));
         f.Grid->SetSelectedIndex(c.Column);
         if (c.Column == 3) {
-            // The number column takes no letter from the keys.
+            // Pasted, as a number copied from elsewhere.
             QGuiApplication::clipboard()->setText(QString::fromStdString(c.Text));
             Press(K(Qt::Key_F2));
             f.Grid->InplaceEditor()->SelectAll();

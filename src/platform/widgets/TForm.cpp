@@ -179,6 +179,12 @@ bool TForm::dispatchKeyPress(QWidget* receiver, QKeyEvent* event) {
     QPointer<QWidget> alive(receiver);
     QPointer<QObject> formAlive(FKeyFilter);
     try {
+        if (control != this) {
+            char typedChar = 0;
+            if (!characterOf(event, typedChar)) typedChar = 0;
+            if (control->PreProcessKey(key, shift, typedChar)) return true;
+            if (!formAlive || !alive) return true;
+        }
         bool keyDownStopped = false;
         if (key != 0) {
             const unsigned codes = control->DialogCodes();

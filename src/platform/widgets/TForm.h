@@ -8,7 +8,8 @@
 //
 // Keys. An event filter on the application takes every key event meant for a
 // widget of this window before the widget does, translates it, and runs, in
-// this order: the dialog keys (Tab, and the arrows of controls that do not
+// this order: the focused control's PreProcessKey, which may take the key
+// whole; the dialog keys (Tab, and the arrows of controls that do not
 // claim them, move the focus); the form's OnKeyDown when KeyPreview is on;
 // the focused control's KeyDown; then for a typed character the form's
 // OnKeyPress (KeyPreview) and the control's KeyPress. A key-down handler that

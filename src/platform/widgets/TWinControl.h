@@ -11,8 +11,9 @@
 // their bottom edge, then alLeft, alRight, and alClient in what is left.
 // Controls at the same place keep their creation order.
 //
-// Keys and focus are dispatched by the form (TForm): the form's key preview
-// first, then KeyDown and KeyPress here, then the widget. Tab and the arrow
+// Keys and focus are dispatched by the form (TForm): PreProcessKey first,
+// then the form's key preview, then KeyDown and KeyPress here, then the
+// widget. Tab and the arrow
 // keys move the focus unless DialogCodes claims them.
 
 #include "platform/widgets/TControl.h"
@@ -68,6 +69,12 @@ public:
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
+
+    // The control's own look at a key before the form's dialog keys, key
+    // preview and key events see it: ch is the character the key types, or
+    // 0. A control whose open drop-down owns some keys takes them here and
+    // returns true; the key, and its character, then go nowhere else.
+    virtual bool PreProcessKey(uint16_t key, TShiftState shift, char ch) { return false; }
 
     // The key steps of the dispatch, in the order the form runs them.
     // Overrides call the inherited step to keep the events.
