@@ -5,7 +5,15 @@
 
 #include "CompanyWindowFixture.h"
 
+#include "grid/TDBGridInplaceEdit.h"
+#include "grid/TEditButtonControl.h"
+#include "grid/TPopupMonthCalendar.h"
+#include "platform/DateUtils.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
 #include <QPainter>
+#include <QTest>
 
 using companytest::Rows;
 using companytest::TypeText;
@@ -437,4 +445,92 @@ TEST_F(WindowTest, TheEditorsGridAndNavigatorSitInTheTariffPanel) {
     EXPECT_FALSE(n->ShowHint());
     // The tariff panel lies above every other control.
     EXPECT_EQ(w->Controls(w->ControlCount() - 1), w->CaptionPanel1);
+}
+
+// A cell of the open calendar's day table for a day of the month shown, on
+// the screen.
+static QPoint calendarDay(TPopupMonthCalendar* calendar, int day) {
+    QAbstractItemView* table = calendar->DayTable();
+    for (int row = 1; row < table->model()->rowCount(); ++row)
+        for (int col = 1; col < table->model()->columnCount(); ++col) {
+            const QModelIndex index = table->model()->index(row, col);
+            // The month's own days: past the first week's tail of the month
+            // before.
+            if (index.data().toInt() == day && !(row == 1 && day > 7))
+                return table->viewport()->mapToGlobal(table->visualRect(index).center());
+        }
+    ADD_FAILURE() << "no cell for day " << day;
+    return {};
+}
+
+static void clickOn(QWidget* widget, QPoint global) {
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->mapFromGlobal(global));
+    QApplication::processEvents();
+}
+
+TEST_F(EditorTest, FactorsTypedWithEitherDecimalKeyAndEndDatesPickedFromTheCalendarAreWritten) {
+    TFixedClock day(EncodeDate(2016, 4, 12));
+    Tfcontavtascontado* w = openMarch();
+    PressKey(Qt::Key_F5);
+    TDBGrid* grid = w->DBGrid2;
+    ASSERT_TRUE(grid->Showing());
+    ASSERT_EQ(grid->CellText(3, 3), "0");
+
+    // The rate 0 row, last: the factor typed with the full stop.
+    grid->SetSelectedIndex(3);
+    TypeText("0.85");
+    EXPECT_EQ(grid->InplaceEditor()->Text(), "0,85");
+    // Its end date emptied, the calendar opened on today with Alt+Down, a
+    // month back and three days on, taken with Enter.
+    PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
+    ASSERT_EQ(grid->SelectedIndex(), 1);
+    PressKey(Qt::Key_Backspace);
+    auto* editor = static_cast<TDBGridInplaceEdit*>(grid->InplaceEditor());
+    PressKey(Qt::Key_Down, Qt::AltModifier);
+    TPopupMonthCalendar* calendar = editor->Calendar();
+    ASSERT_TRUE(calendar && calendar->isVisible());
+    EXPECT_EQ(DateToStr(calendar->Date()), "12/04/2016");
+    PressKey(Qt::Key_PageUp);
+    for (int i = 0; i < 3; ++i)
+        PressKey(Qt::Key_Right);
+    PressKey(Qt::Key_Return, Qt::NoModifier, "\r");
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_EQ(editor->Text(), "15/03/2016");
+    EXPECT_TRUE(grid->EditorShowing());
+
+    // The rate 5 row: Esc closes only the calendar, then the mouse picks
+    // the 20th of March.
+    PressKey(Qt::Key_Up);
+    ASSERT_EQ(w->CAjuste->RecNo(), 2);
+    PressKey(Qt::Key_Backspace);
+    PressKey(Qt::Key_Down, Qt::AltModifier);
+    ASSERT_TRUE(calendar->isVisible());
+    PressKey(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_TRUE(w->Showing());
+    EXPECT_FALSE(app->Terminated());
+    QTest::mouseClick(editor->Buttons(0)->Widget(), Qt::LeftButton);
+    QApplication::processEvents();
+    ASSERT_TRUE(calendar->isVisible());
+    QWidget* previous = calendar->TitleButton(mchTitlePrev);
+    clickOn(previous, previous->mapToGlobal(previous->rect().center()));
+    ASSERT_TRUE(calendar->isVisible());
+    const QPoint day20 = calendarDay(calendar, 20);
+    clickOn(calendar->DayTable()->viewport(), day20);
+    EXPECT_FALSE(calendar->isVisible());
+    EXPECT_EQ(editor->Text(), "20/03/2016");
+    // Its factor typed with the comma.
+    PressKey(Qt::Key_Tab);
+    PressKey(Qt::Key_Tab);
+    ASSERT_EQ(grid->SelectedIndex(), 3);
+    TypeText("0,9");
+
+    PressKey(Qt::Key_F5);
+    EXPECT_TRUE(env.Dialogs.Boxes().empty());
+    EXPECT_FALSE(w->CaptionPanel1->Visible());
+    EXPECT_EQ(Rows(reader(), kAdjustmentRows),
+              (std::vector<std::string>{"2016-03-01|2016-03-15|0|0.85",
+                                        "2016-03-01|2016-03-20|5|0.9",
+                                        "2016-03-01|2016-03-31|19|0.8"}));
 }
