@@ -230,6 +230,21 @@ TEST_F(DateCellTest, AcceptedDaysAreStoredAndTheEditorShowsThemAtTheEnd) {
     EXPECT_EQ(f.Stored()[1], "2|2024-02-03|2024-03-31|2|0.8");
 }
 
+TEST_F(DateCellTest, InAReadOnlyGridTheCalendarShowsTheDayButWritesNothing) {
+    GridDatabaseForm f(AdjustmentTableRows(3));
+    f.Grid->SetReadOnly(true);
+    TDBGridInplaceEdit* editor = edit(f, 1, 1);
+    Press(AltKey(Qt::Key_Down));
+    ASSERT_TRUE(editor->ListVisible());
+    EXPECT_EQ(dateText(editor->Calendar()->Date()), "31/03/2024");
+    Press({K(Qt::Key_Right), K(Qt::Key_Return)});
+    EXPECT_FALSE(editor->ListVisible());
+    EXPECT_EQ(f.Data->State(), dsBrowse);
+    EXPECT_EQ(f.Fields.FecFin->AsString(), "31/03/2024");
+    EXPECT_EQ(editor->Text(), "31/03/2024");
+    EXPECT_TRUE(f.Env.Dialogs.Boxes().empty());
+}
+
 TEST_F(DateCellTest, TheDropDownButtonUnderTheMouse) {
     // Two clicks: open, then closed with nothing changed.
     {
