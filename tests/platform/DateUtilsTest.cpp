@@ -49,6 +49,42 @@ TEST_F(DateUtilsTest, StrToDateReadsTheShortDateOrder) {
     }
 }
 
+TEST_F(DateUtilsTest, DatesWithATimeAreReadAsShown) {
+    struct Case {
+        const char* Text;
+        bool Valid;
+        double Value; // when valid
+    };
+    const double march31 = EncodeDate(2016, 3, 31).Value;
+    const double halfPastTen = EncodeTime(10, 30, 0, 0).Value;
+    const Case cases[] = {
+        {"31/03/2016", true, march31},
+        {" 31/03/2016 ", true, march31},
+        {"31/03/2016 10:30", true, march31 + halfPastTen},
+        {"31/03/2016 10:30:00", true, march31 + halfPastTen},
+        {"31/03/2016 10", true, march31 + EncodeTime(10, 0, 0, 0).Value},
+        {"31/03/2016 24:00", false, 0},
+        {"31/03/2016 10:60", false, 0},
+        {"31/03/2016 10:", false, 0},
+        {"31/03/2016 x", false, 0},
+        {"31/02/2016 10:30", false, 0},
+        {"10:30", false, 0},
+        {"", false, 0},
+    };
+    for (const Case& c : cases) {
+        TDateTime d;
+        EXPECT_EQ(TryStrToDateTime(c.Text, d), c.Valid) << c.Text;
+        if (c.Valid) EXPECT_DOUBLE_EQ(d.Value, c.Value) << c.Text;
+    }
+    // Before the epoch the time counts away from zero, as the day does.
+    TDateTime old;
+    ASSERT_TRUE(TryStrToDateTime("01/01/1899 12:00", old));
+    EXPECT_DOUBLE_EQ(old.Value, EncodeDate(1899, 1, 1).Value - 0.5);
+    TDateTime t;
+    EXPECT_TRUE(TryStrToTime("23:59:59", t));
+    EXPECT_FALSE(TryStrToTime("1:2:3:4", t));
+}
+
 TEST_F(DateUtilsTest, TodayHasNoTime) {
     TDateTime today = Date();
     EXPECT_EQ(today.Value, static_cast<double>(today.DatePart()));
