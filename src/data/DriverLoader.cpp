@@ -1,6 +1,7 @@
 #include "data/DriverLoader.h"
 
 #include "data/DriverIntf.h"
+#include "platform/ProgramShutdown.h"
 
 #include <dlfcn.h>
 #include <unistd.h>
@@ -17,6 +18,10 @@ std::vector<void*> loaded; // every module loaded, once each, in loading order
 
 void* remember(void* library) {
     if (!library) return nullptr;
+    // The program's end shuts down what was loaded (TApplication runs the
+    // hooks); registered with the first module, once.
+    static std::once_flag hooked;
+    std::call_once(hooked, [] { AddProgramShutdownHook(&DriverLoader::ShutdownModules); });
     std::lock_guard<std::mutex> lock(loadedMutex);
     if (std::find(loaded.begin(), loaded.end(), library) == loaded.end()) loaded.push_back(library);
     return library;

@@ -15,7 +15,8 @@ public:
     static void* Find(void* library, const std::string& entry);
     // Calls the shutdown entry of every module loaded so far that has one
     // (see DriverIntf.h), once. For the end of the program only: after it no
-    // module can open a connection again.
+    // module can open a connection again. Loading the first module registers
+    // it as a program shutdown hook (platform/ProgramShutdown.h).
     static void ShutdownModules();
     // The folder the running program was started from, without a trailing
     // separator; empty when it cannot be told.

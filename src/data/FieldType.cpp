@@ -1,5 +1,7 @@
 #include "data/FieldType.h"
 
+#include "data/engine/DSIntf.h"
+
 const char* FieldTypeName(TFieldType type) {
     static const char* const names[] = {
         "Unknown", "String", "SmallInt", "Integer", "Word", "Boolean", "Float", "Currency", "BCD",
@@ -10,6 +12,34 @@ const char* FieldTypeName(TFieldType type) {
     int i = static_cast<int>(type);
     if (i < 0 || i >= static_cast<int>(sizeof names / sizeof names[0])) return "Unknown";
     return names[i];
+}
+
+TFieldType FieldTypeOfDSType(DSType type) {
+    switch (type) {
+    case DSType::Int16:
+        return ftSmallint;
+    case DSType::Int32:
+        return ftInteger;
+    case DSType::Int64:
+        return ftLargeint;
+    case DSType::Boolean:
+        return ftBoolean;
+    case DSType::Double:
+        return ftFloat;
+    case DSType::Currency:
+        return ftCurrency;
+    case DSType::Bcd:
+        return ftFMTBcd;
+    case DSType::Date:
+        return ftDate;
+    case DSType::Time:
+        return ftTime;
+    case DSType::DateTime:
+        return ftDateTime;
+    case DSType::String:
+        return ftString;
+    }
+    return ftUnknown;
 }
 
 TFieldFamily FieldFamily(TFieldType type) {

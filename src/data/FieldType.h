@@ -2,6 +2,7 @@
 // Field data types, in the framework's order, and their names as messages
 // show them ("Type mismatch for field '%s', expecting: %s actual: %s").
 
+#include <cstdint>
 #include <string>
 
 enum TFieldType : int {
@@ -13,6 +14,11 @@ enum TFieldType : int {
 };
 
 const char* FieldTypeName(TFieldType type);
+
+enum class DSType : uint8_t;
+// The type that fits a value of an engine type: a field made from a packet
+// column takes it, and so does a parameter bound from that column.
+TFieldType FieldTypeOfDSType(DSType type);
 
 // The families a persistent field may bind to: a field of one family accepts a
 // packet column of any type of the same family.

@@ -3,7 +3,7 @@
 // any stored kind as a number, a decimal or a date, and the number texts of
 // the fields. Internal to the field classes.
 
-#include "data/Variant.h"
+#include "data/engine/Variant.h"
 
 #include <string>
 #include <string_view>

@@ -1,5 +1,6 @@
 #include "data/FilterExpr.h"
 
+#include "data/engine/DSTypes.h"
 #include "platform/Exceptions.h"
 #include "platform/SysUtils.h"
 
@@ -190,28 +191,7 @@ private:
     size_t FPos = 0;
 };
 
-enum class Family { Exact, Float, Moment, Text, Bool };
-
-Family familyOf(DSType t) {
-    switch (t) {
-    case DSType::Double:
-        return Family::Float;
-    case DSType::Date:
-    case DSType::Time:
-    case DSType::DateTime:
-        return Family::Moment;
-    case DSType::String:
-        return Family::Text;
-    case DSType::Boolean:
-        return Family::Bool;
-    default:
-        return Family::Exact;
-    }
-}
-
-bool numeric(Family f) {
-    return f == Family::Exact || f == Family::Float;
-}
+using Family = DSFamily;
 
 // One side of a comparison as parsed, before the other side is known.
 struct Operand {
@@ -475,7 +455,7 @@ private:
     Family FamilyOf(const Operand& o) const {
         switch (o.K) {
         case Operand::kField:
-            return familyOf(FLayout.Fields()[o.FieldNo].Type);
+            return DSFamilyOf(FLayout.Fields()[o.FieldNo].Type);
         case Operand::kNumber:
             return Family::Exact;
         case Operand::kText:
@@ -492,7 +472,7 @@ private:
             if (c.K == Operand::kBool) return Variant(c.BoolValue);
             return Variant(c.Text);
         }
-        switch (familyOf(field->Type)) {
+        switch (DSFamilyOf(field->Type)) {
         case Family::Exact:
         case Family::Float:
             if (c.K != Operand::kNumber) typeMismatch();
@@ -530,7 +510,8 @@ private:
         }
         Family fa = FamilyOf(a), fb = FamilyOf(b);
         const bool fieldA = a.K == Operand::kField, fieldB = b.K == Operand::kField;
-        if (fieldA && fieldB && fa != fb && !(numeric(fa) && numeric(fb))) typeMismatch();
+        if (fieldA && fieldB && fa != fb && !(DSNumericFamily(fa) && DSNumericFamily(fb)))
+            typeMismatch();
         if (!fieldA && !fieldB && fa != fb) typeMismatch();
 
         auto side = [&](const Operand& o, const Operand& other) -> DSExprPtr {

@@ -3,7 +3,7 @@
 // outside quotes) and the positional ones a provider generates.
 
 #include "data/FieldType.h"
-#include "data/Variant.h"
+#include "data/engine/Variant.h"
 
 #include <string>
 #include <string_view>

@@ -11,7 +11,7 @@
 // unchanged (it is silent anyway).
 
 #include "data/Params.h"
-#include "data/Variant.h"
+#include "data/engine/Variant.h"
 #include "platform/Classes.h"
 
 #include <cstdint>

@@ -60,6 +60,16 @@ void TCustomSQLDataSet::check(SQLResult status, ISQLErrorSource* source) {
     if (status != DBXERR_NONE) checkConnection().Check(status, source, &FLastMessage);
 }
 
+std::unique_ptr<ISQLCursor>
+TCustomSQLDataSet::executeCommand(ISQLCommand& command, const std::string& sql,
+                                  std::span<const TParam* const> params) {
+    return checkConnection().ExecuteCommand(command, sql, params, &FLastMessage);
+}
+
+bool TCustomSQLDataSet::fetchNext(ISQLCursor& cursor) {
+    return checkConnection().FetchNext(cursor, &FLastMessage);
+}
+
 std::unique_ptr<ISQLCommand> TCustomSQLDataSet::CreateCommand() {
     return checkConnection().CreateCommand();
 }
@@ -166,17 +176,13 @@ void TCustomSQLDataSet::InternalOpen() {
     std::vector<std::string> names;
     std::string sql = ReplaceNamedParams(text, &names);
     if (names.empty()) sql = text; // sent exactly as written
-    check(FCommand->prepare(sql, static_cast<uint16_t>(names.size())), FCommand.get());
-    for (size_t i = 0; i < names.size(); ++i) {
-        const TParam* param = FParams.FindParam(names[i]);
-        if (!param) DatabaseError(Format("Parameter '%s' not found", {names[i]}));
-        check(FCommand->setParameter(static_cast<uint16_t>(i + 1),
-                                     TSQLConnection::ToDriverValue(*param)),
-              FCommand.get());
+    std::vector<const TParam*> params;
+    for (const std::string& name : names) {
+        const TParam* param = FParams.FindParam(name);
+        if (!param) DatabaseError(Format("Parameter '%s' not found", {name}));
+        params.push_back(param);
     }
-    ISQLCursor* cursor = nullptr;
-    check(FCommand->execute(&cursor), FCommand.get());
-    FCursor.reset(cursor);
+    FCursor = executeCommand(*FCommand, sql, params);
     if (!FCursor) DatabaseError("Cursor not returned from Query");
 
     uint16_t count = 0;
@@ -282,12 +288,10 @@ TGetResult TCustomSQLDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
         buffer.Data = FCurrent;
     } else {
         if (FAtEnd) return grEOF;
-        SQLResult status = FCursor->next();
-        if (status == DBXERR_EOF) {
+        if (!fetchNext(*FCursor)) {
             FAtEnd = true;
             return grEOF;
         }
-        check(status, FCursor.get());
         buffer.Data.resize(RecordSize());
         readRow(buffer.Data.data());
         ++FRowNo;

@@ -16,6 +16,7 @@
 #include "data/TSQLConnection.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -77,6 +78,11 @@ protected:
     virtual std::string GetQueryText() = 0;
     TSQLConnection& checkConnection() const; // "Missing SQLConnection property"
     void check(SQLResult status, ISQLErrorSource* source);
+    // The connection's ExecuteCommand and FetchNext, failures worded with
+    // this dataset's last message.
+    std::unique_ptr<ISQLCursor> executeCommand(ISQLCommand& command, const std::string& sql,
+                                               std::span<const TParam* const> params);
+    bool fetchNext(ISQLCursor& cursor);
 
     void InternalOpen() override;
     void InternalClose() override;

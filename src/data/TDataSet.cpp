@@ -10,32 +10,7 @@
 #include <cassert>
 
 TFieldType FieldTypeOfDef(const TFieldDef& def) {
-    if (def.DataType != ftUnknown) return def.DataType;
-    switch (def.Desc.Type) {
-    case DSType::Int16:
-        return ftSmallint;
-    case DSType::Int32:
-        return ftInteger;
-    case DSType::Int64:
-        return ftLargeint;
-    case DSType::Boolean:
-        return ftBoolean;
-    case DSType::Double:
-        return ftFloat;
-    case DSType::Currency:
-        return ftCurrency;
-    case DSType::Bcd:
-        return ftFMTBcd;
-    case DSType::Date:
-        return ftDate;
-    case DSType::Time:
-        return ftTime;
-    case DSType::DateTime:
-        return ftDateTime;
-    case DSType::String:
-        return ftString;
-    }
-    return ftUnknown;
+    return def.DataType != ftUnknown ? def.DataType : FieldTypeOfDSType(def.Desc.Type);
 }
 
 TDataSet::TDataSet(TComponent* owner) : TComponent(owner) {}

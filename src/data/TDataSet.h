@@ -50,12 +50,13 @@
 
 #include "data/DBErrors.h"
 #include "data/FieldType.h"
-#include "data/Variant.h"
 #include "data/engine/DSIntf.h"
+#include "data/engine/Variant.h"
 #include "platform/Classes.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -100,11 +101,9 @@ using TDataSetErrorEvent =
     std::function<void(TDataSet* DataSet, EDatabaseError& E, TDataAction& Action)>;
 
 // A column of the data as the descendant describes it. DataType ftUnknown
-// means the type that fits Desc.Type (Int16 ftSmallint, Int32 ftInteger,
-// Int64 ftLargeint, Boolean ftBoolean, Double ftFloat, Currency ftCurrency,
-// Bcd ftFMTBcd, Date ftDate, Time ftTime, DateTime ftDateTime, String
-// ftString); a descendant sets it to name a more exact type (ftTimeStamp,
-// ftFixedChar, ftBCD, ftMemo, ...). Fields take from Desc: the name, Size
+// means the type that fits Desc.Type (FieldTypeOfDSType); a descendant sets
+// it to name a more exact type (ftTimeStamp, ftFixedChar, ftBCD, ftMemo,
+// ...). Fields take from Desc: the name, Size
 // (text bytes; Bcd precision), Scale (decimals), fldAttrRequired,
 // fldAttrReadOnly, and the provider flags.
 struct TFieldDef {

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <exception>
 
 namespace {
 
@@ -54,7 +55,7 @@ private:
     bool applyChange(int index);
     void writeChange(Change& c);
     TResolverResponse handleError(int index, EUpdateError& e);
-    bool readCurrentValues(const Change& c);
+    void readCurrentValues(const Change& c);
     bool hasMergeConflicts(const Change& c) const;
     void rolledBack();
     void endTransaction(bool commit);
@@ -74,8 +75,13 @@ private:
     std::vector<Change> FChanges;
     std::vector<ErrorRow> FErrorRows;
     std::unique_ptr<TClientDataSet> FView;
-    std::vector<uint8_t> FCurrent; // the row as the database holds it now
-    bool FCurrentKnown = false;
+    // The changed row as the database holds it now, read again when a change
+    // fails: not read (no key to find it by), read, not there any more, or
+    // not readable, with the error that stopped the read.
+    enum class CurrentRow { NotRead, Read, Missing, Failed };
+    CurrentRow FCurrentState = CurrentRow::NotRead;
+    std::vector<uint8_t> FCurrent;
+    std::exception_ptr FCurrentFailure;
 };
 
 std::optional<std::vector<uint8_t>>
@@ -291,8 +297,16 @@ bool TDataSetProvider::TApplyWalk::applyChange(int index) {
                 if ((c.Kind == ukInsert && (previous == rrMerge || previous == rrApply)) ||
                     (previous == rrMerge && hasMergeConflicts(c)))
                     DatabaseError("Invalid response");
-                // A merge writes over the row as the database holds it now.
-                if (previous == rrMerge && FCurrentKnown) c.Old = FCurrent;
+                if (previous == rrMerge) {
+                    // A merge writes over the row as the database holds it
+                    // now. When that row could not be read, whether someone
+                    // else changed the same fields is unknown: writing anyway
+                    // could overwrite their change, so the merge fails with
+                    // the reason the row could not be read.
+                    if (FCurrentState == CurrentRow::Failed)
+                        std::rethrow_exception(FCurrentFailure);
+                    if (FCurrentState == CurrentRow::Read) c.Old = FCurrent;
+                }
             }
             bool applied = false;
             if (P.BeforeUpdateRecord) {
@@ -362,7 +376,7 @@ void TDataSetProvider::TApplyWalk::writeChange(Change& c) {
 TResolverResponse TDataSetProvider::TApplyWalk::handleError(int index, EUpdateError& e) {
     Change& c = FChanges[index];
     TResolverResponse response = FErrors >= FLimit ? rrAbort : rrSkip;
-    FCurrentKnown = readCurrentValues(c);
+    readCurrentValues(c);
     if (P.OnUpdateError) {
         P.OnUpdateError(&P, viewOn(index), e, c.Kind, response);
         readBackView(index);
@@ -384,12 +398,16 @@ TResolverResponse TDataSetProvider::TApplyWalk::handleError(int index, EUpdateEr
 }
 
 // Reads the row as the database holds it now, keyed on the key fields.
-// Without key fields there is nothing to key on and nothing is sent.
-bool TDataSetProvider::TApplyWalk::readCurrentValues(const Change& c) {
+// Without key fields there is nothing to key on and nothing is sent. A
+// failure of the read is kept, not raised: the error being handled is what
+// the handler must see.
+void TDataSetProvider::TApplyWalk::readCurrentValues(const Change& c) {
+    FCurrentState = CurrentRow::NotRead;
+    FCurrentFailure = nullptr;
     std::vector<int> keys;
     for (int f = 0; f < FLayout.FieldCount(); ++f)
         if (FLayout.Fields()[f].ProviderFlags & pfInKey) keys.push_back(f);
-    if (keys.empty() || FTableName.empty()) return false;
+    if (keys.empty() || FTableName.empty()) return;
     const std::vector<uint8_t>& source = c.Kind == ukInsert ? c.New : c.Old;
     try {
         std::string quote = DS.PSGetQuoteChar();
@@ -404,22 +422,20 @@ bool TDataSetProvider::TApplyWalk::readCurrentValues(const Change& c) {
             } else {
                 sql += " = ?";
                 params.Add(FGenerator->ColumnName(keys[i]),
-                           TUpdateSQLGenerator::ParamType(FLayout.Fields()[keys[i]].Type),
+                           FieldTypeOfDSType(FLayout.Fields()[keys[i]].Type),
                            FLayout.GetField(source.data(), keys[i]));
             }
         }
+        std::vector<const TParam*> refs;
+        for (int i = 0; i < params.Count(); ++i)
+            refs.push_back(&params.Items(i));
         std::unique_ptr<ISQLCommand> command = DS.CreateCommand();
         TSQLConnection& connection = *DS.SQLConnection();
-        connection.Check(command->prepare(sql, static_cast<uint16_t>(params.Count())),
-                         command.get());
-        for (int i = 0; i < params.Count(); ++i)
-            connection.Check(command->setParameter(static_cast<uint16_t>(i + 1),
-                                                   TSQLConnection::ToDriverValue(params.Items(i))),
-                             command.get());
-        ISQLCursor* raw = nullptr;
-        connection.Check(command->execute(&raw), command.get());
-        std::unique_ptr<ISQLCursor> cursor(raw);
-        if (!cursor || cursor->next() != DBXERR_NONE) return false;
+        std::unique_ptr<ISQLCursor> cursor = connection.ExecuteCommand(*command, sql, refs);
+        if (!cursor || !connection.FetchNext(*cursor)) {
+            FCurrentState = CurrentRow::Missing;
+            return;
+        }
         uint16_t count = 0;
         connection.Check(cursor->getColumnCount(count), cursor.get());
         FCurrent = source;
@@ -435,15 +451,16 @@ bool TDataSetProvider::TApplyWalk::readCurrentValues(const Change& c) {
             FLayout.PutField(FCurrent.data(), f, TCustomSQLDataSet::ValueOf(value));
         }
         cursor->close();
-        return true;
+        FCurrentState = CurrentRow::Read;
     } catch (...) {
-        return false; // the error being handled is what the handler must see
+        FCurrentState = CurrentRow::Failed;
+        FCurrentFailure = std::current_exception();
     }
 }
 
 // A field this change writes was changed by someone else since it was loaded.
 bool TDataSetProvider::TApplyWalk::hasMergeConflicts(const Change& c) const {
-    if (!FCurrentKnown || c.Kind != ukModify) return false;
+    if (FCurrentState != CurrentRow::Read || c.Kind != ukModify) return false;
     for (int f = 0; f < FLayout.FieldCount(); ++f)
         if (FLayout.Status(c.New.data(), f) != DSFieldStatus::Unassigned &&
             !FLayout.SameField(c.Old.data(), FCurrent.data(), f))

@@ -26,8 +26,8 @@
 // OnChange. A null or unassigned value reads as IsNull(), "", 0, False.
 
 #include "data/FieldType.h"
-#include "data/Variant.h"
 #include "data/engine/DSIntf.h"
+#include "data/engine/Variant.h"
 #include "platform/Classes.h"
 
 #include <cstdint>

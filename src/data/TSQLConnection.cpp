@@ -367,19 +367,42 @@ int TSQLConnection::Execute(const std::string& sql, const TParams& params) {
         if (p.ParamType == ptOutput || p.ParamType == ptResult) continue;
         inputs.push_back(&p);
     }
-    Check(command->prepare(text, static_cast<uint16_t>(inputs.size())), command.get());
-    for (size_t i = 0; i < inputs.size(); ++i)
-        Check(command->setParameter(static_cast<uint16_t>(i + 1), ToDriverValue(*inputs[i])),
-              command.get());
-    ISQLCursor* cursor = nullptr;
-    SQLResult status = command->execute(&cursor);
-    std::unique_ptr<ISQLCursor> result(cursor);
-    Check(status, command.get());
+    std::unique_ptr<ISQLCursor> result = ExecuteCommand(*command, text, inputs);
     if (result) Check(result->close(), result.get());
     uint32_t rows = 0;
     Check(command->getRowsAffected(rows), command.get());
     command->close();
     return static_cast<int>(rows);
+}
+
+std::unique_ptr<ISQLCursor> TSQLConnection::ExecuteCommand(ISQLCommand& command,
+                                                           const std::string& sql,
+                                                           std::span<const TParam* const> params,
+                                                           std::string* lastMessage) {
+    Check(command.prepare(sql, static_cast<uint16_t>(params.size())), &command, lastMessage);
+    return ExecutePrepared(command, params, lastMessage);
+}
+
+std::unique_ptr<ISQLCursor> TSQLConnection::ExecutePrepared(ISQLCommand& command,
+                                                            std::span<const TParam* const> params,
+                                                            std::string* lastMessage) {
+    for (size_t i = 0; i < params.size(); ++i)
+        Check(command.setParameter(static_cast<uint16_t>(i + 1), ToDriverValue(*params[i])),
+              &command, lastMessage);
+    ISQLCursor* cursor = nullptr;
+    SQLResult status = command.execute(&cursor);
+    // Owned before the status is looked at, so that a cursor handed out with
+    // a failure is freed too.
+    std::unique_ptr<ISQLCursor> result(cursor);
+    Check(status, &command, lastMessage);
+    return result;
+}
+
+bool TSQLConnection::FetchNext(ISQLCursor& cursor, std::string* lastMessage) {
+    SQLResult status = cursor.next();
+    if (status == DBXERR_EOF) return false;
+    Check(status, &cursor, lastMessage);
+    return true;
 }
 
 std::string TSQLConnection::QuoteChar() const {

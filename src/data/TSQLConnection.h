@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -89,6 +90,22 @@ public:
     // affected; opens on demand; state executing meanwhile; named markers
     // turned into "?" first (data/Params.h ReplaceNamedParams).
     int Execute(const std::string& sql, const TParams& params);
+
+    // Every statement reaches the driver through these two, which check every
+    // status as Check does (lastMessage likewise). ExecuteCommand prepares
+    // sql on command for params.size() "?" markers, binds params by position
+    // (1, 2, ...) and executes; ExecutePrepared runs a command prepared
+    // before with new values. The result set, when the statement gives rows,
+    // is the caller's; null otherwise.
+    std::unique_ptr<ISQLCursor> ExecuteCommand(ISQLCommand& command, const std::string& sql,
+                                               std::span<const TParam* const> params,
+                                               std::string* lastMessage = nullptr);
+    std::unique_ptr<ISQLCursor> ExecutePrepared(ISQLCommand& command,
+                                                std::span<const TParam* const> params,
+                                                std::string* lastMessage = nullptr);
+    // Steps cursor to its next row: true on a row, false after the last one;
+    // any other status raises as Check does.
+    bool FetchNext(ISQLCursor& cursor, std::string* lastMessage = nullptr);
 
     std::string QuoteChar() const; // from the metadata, "" for none
     bool TransactionsSupported() const { return FTransactionsSupported; }

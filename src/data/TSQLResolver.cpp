@@ -16,24 +16,19 @@ void TSQLResolver::ConnectionClosing() {
 
 int TSQLResolver::Execute(const TGeneratedStatement& statement) {
     const TParams& params = statement.Params;
+    FParamRefs.clear();
+    for (int i = 0; i < params.Count(); ++i)
+        FParamRefs.push_back(&params.Items(i));
     auto it = FCommands.find(statement.SQL);
-    if (it == FCommands.end()) {
-        std::unique_ptr<ISQLCommand> command = FFactory();
-        FConnection.Check(command->prepare(statement.SQL, static_cast<uint16_t>(params.Count())),
-                          command.get());
-        it = FCommands.emplace(statement.SQL, std::move(command)).first;
-    }
+    const bool fresh = it == FCommands.end();
+    if (fresh) it = FCommands.emplace(statement.SQL, FFactory()).first;
     ISQLCommand* command = it->second.get();
     try {
-        for (int i = 0; i < params.Count(); ++i)
-            FConnection.Check(command->setParameter(static_cast<uint16_t>(i + 1),
-                                                    TSQLConnection::ToDriverValue(params.Items(i))),
-                              command);
-        ISQLCursor* cursor = nullptr;
-        FConnection.Check(command->execute(&cursor), command);
         // A writing statement yields no rows; a cursor here would only hold
         // the statement open.
-        std::unique_ptr<ISQLCursor> rows(cursor);
+        std::unique_ptr<ISQLCursor> rows =
+            fresh ? FConnection.ExecuteCommand(*command, statement.SQL, FParamRefs)
+                  : FConnection.ExecutePrepared(*command, FParamRefs);
         uint32_t affected = 0;
         FConnection.Check(command->getRowsAffected(affected), command);
         return static_cast<int>(affected);

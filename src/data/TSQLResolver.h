@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 class TSQLResolver : public TSQLConnectionClient {
 public:
@@ -35,4 +36,5 @@ private:
     TSQLConnection& FConnection;
     TCommandFactory FFactory;
     std::map<std::string, std::unique_ptr<ISQLCommand>> FCommands;
+    std::vector<const TParam*> FParamRefs; // the statement's values, in binding order
 };

@@ -31,26 +31,18 @@ std::vector<std::string> TSQLTable::PSGetKeyFields() {
         relation = UpperCase(relation);
 
     std::unique_ptr<ISQLCommand> command = CreateCommand();
-    check(command->prepare("select s.rdb$field_name from rdb$relation_constraints c "
-                           "join rdb$index_segments s on s.rdb$index_name = c.rdb$index_name "
-                           "where c.rdb$constraint_type = 'PRIMARY KEY' "
-                           "and c.rdb$relation_name = ? order by s.rdb$field_position",
-                           1),
-          command.get());
-    TDBXValue name;
-    name.Type = TDBXType::ZString;
-    name.IsNull = false;
-    name.Text = relation;
-    check(command->setParameter(1, name), command.get());
-    ISQLCursor* raw = nullptr;
-    check(command->execute(&raw), command.get());
-    std::unique_ptr<ISQLCursor> cursor(raw);
+    TParam name{"RDB$RELATION_NAME", ftString, ptInput, Variant(relation)};
+    const TParam* params[] = {&name};
+    std::unique_ptr<ISQLCursor> cursor =
+        executeCommand(*command,
+                       "select s.rdb$field_name from rdb$relation_constraints c "
+                       "join rdb$index_segments s on s.rdb$index_name = c.rdb$index_name "
+                       "where c.rdb$constraint_type = 'PRIMARY KEY' "
+                       "and c.rdb$relation_name = ? order by s.rdb$field_position",
+                       params);
     std::vector<std::string> keys;
     if (!cursor) return keys;
-    for (;;) {
-        SQLResult status = cursor->next();
-        if (status == DBXERR_EOF) break;
-        check(status, cursor.get());
+    while (fetchNext(*cursor)) {
         TDBXValue value;
         check(cursor->getValue(1, value), cursor.get());
         if (!value.IsNull) keys.push_back(TrimRight(value.Text));

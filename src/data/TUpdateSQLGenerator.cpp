@@ -1,5 +1,6 @@
 #include "data/TUpdateSQLGenerator.h"
 
+#include "data/engine/DSTypes.h"
 #include "platform/Exceptions.h"
 
 namespace {
@@ -7,23 +8,6 @@ namespace {
 constexpr std::string_view kEol = "\r\n";
 // Longer values (blobs, long texts) cannot be compared reliably by the server.
 constexpr size_t kMaxWhereFieldBytes = 8192;
-
-size_t dataSize(const DSFieldDesc& f) {
-    switch (f.Type) {
-    case DSType::Boolean:
-        return 1;
-    case DSType::Int16:
-        return 2;
-    case DSType::Int32:
-    case DSType::Date:
-    case DSType::Time:
-        return 4;
-    case DSType::String:
-        return f.Size;
-    default:
-        return 8;
-    }
-}
 
 // Replaces a trailing suffix, as the generated lists end in a separator
 // that the last item must not carry.
@@ -65,34 +49,6 @@ std::string TUpdateSQLGenerator::QuoteTableName(std::string_view name, std::stri
     return out;
 }
 
-TFieldType TUpdateSQLGenerator::ParamType(DSType type) {
-    switch (type) {
-    case DSType::Int16:
-        return ftSmallint;
-    case DSType::Int32:
-        return ftInteger;
-    case DSType::Int64:
-        return ftLargeint;
-    case DSType::Boolean:
-        return ftBoolean;
-    case DSType::Double:
-        return ftFloat;
-    case DSType::Currency:
-        return ftCurrency;
-    case DSType::Bcd:
-        return ftFMTBcd;
-    case DSType::Date:
-        return ftDate;
-    case DSType::Time:
-        return ftTime;
-    case DSType::DateTime:
-        return ftDateTime;
-    case DSType::String:
-        return ftString;
-    }
-    return ftUnknown;
-}
-
 bool TUpdateSQLGenerator::takesNewValue(int field, const uint8_t* row) const {
     const DSFieldDesc& f = FLayout.Fields()[field];
     if (!(f.ProviderFlags & pfInUpdate) || (f.ProviderFlags & pfHidden)) return false;
@@ -102,7 +58,8 @@ bool TUpdateSQLGenerator::takesNewValue(int field, const uint8_t* row) const {
 
 bool TUpdateSQLGenerator::takesPartInWhere(int field, bool changed) const {
     const DSFieldDesc& f = FLayout.Fields()[field];
-    if ((f.Attributes & fldAttrServerCalc) || dataSize(f) >= kMaxWhereFieldBytes) return false;
+    if ((f.Attributes & fldAttrServerCalc) || DSDataBytes(f.Type, f.Size) >= kMaxWhereFieldBytes)
+        return false;
     switch (FMode) {
     case upWhereAll:
         return (f.ProviderFlags & pfInWhere) != 0;
@@ -115,7 +72,7 @@ bool TUpdateSQLGenerator::takesPartInWhere(int field, bool changed) const {
 }
 
 void TUpdateSQLGenerator::addParam(TParams& params, int field, const uint8_t* row) const {
-    params.Add(FColumns[field], ParamType(FLayout.Fields()[field].Type),
+    params.Add(FColumns[field], FieldTypeOfDSType(FLayout.Fields()[field].Type),
                FLayout.GetField(row, field));
 }
 

@@ -44,8 +44,6 @@ public:
     // A table name beginning or ending with ", ' or ` stands as it is;
     // otherwise each dot-separated part (at most three) is put in quoteChar.
     static std::string QuoteTableName(std::string_view name, std::string_view quoteChar);
-    // The parameter type of a value of an engine type.
-    static TFieldType ParamType(DSType type);
 
 private:
     bool takesNewValue(int field, const uint8_t* row) const;

@@ -334,6 +334,51 @@ TEST_F(ApplyUpdates, AMergeWritesOverTheRowAsTheDatabaseHoldsItUnlessBothChanged
     EXPECT_EQ(rows()[0], "1|2016-03-01|2016-03-29|19|0.7");
 }
 
+// The row read again for a merge fails at fetch time: its computed column
+// divides by a divisor another user set to zero. The merge cannot tell
+// whether that user changed the same field, so it must not write: it fails
+// with the reason the row could not be read, where treating the failure as
+// "no row" wrote over the other user's value and reported success.
+TEST_F(ApplyUpdates, AMergeOverARowThatCannotBeReadAgainFailsWithTheReadsError) {
+    TSQLConnection& c = *Chain->Connection;
+    Exec(c, "create table CUOTAS (ID integer not null primary key, IMPORTE integer, "
+            "PARTES integer, CUOTA computed by (IMPORTE / PARTES))");
+    Exec(c, "create sequence CUOTAS_INTENTOS");
+    Exec(c, "create exception CUOTAS_RECHAZO 'refused once'");
+    // The client's change is refused once, so that the handler is asked.
+    Exec(c, "create trigger CUOTAS_BU for CUOTAS before update as begin "
+            "if (new.IMPORTE = 200) then "
+            "if (gen_id(CUOTAS_INTENTOS, 1) = 1) then exception CUOTAS_RECHAZO; end");
+    Exec(c, "insert into CUOTAS values (1, 100, 4)");
+    Chain->Table->SetTableName("CUOTAS");
+    Chain->Table->SetGetMetadata(true);
+    Chain->Provider->SetUpdateMode(upWhereKeyOnly);
+    std::vector<std::string> messages;
+    Chain->Provider->OnUpdateError = [&](TObject*, TClientDataSet*, EUpdateError& e, TUpdateKind,
+                                         TResolverResponse& response) {
+        messages.push_back(e.Message);
+        response = messages.size() == 1 ? rrMerge : rrSkip;
+    };
+    open();
+    TComponent other;
+    TSQLConnection* second = NewConnection(Database, &other);
+    Exec(*second, "update CUOTAS set PARTES = 0 where ID = 1");
+    Exec(*second, "update CUOTAS set IMPORTE = 300 where ID = 1");
+
+    Chain->Client->Edit();
+    Chain->Client->FieldByName("IMPORTE")->SetAsInteger(200);
+    Chain->Client->Post();
+    EXPECT_EQ(Chain->Client->ApplyUpdates(-1), 1);
+
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].find("refused once"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[1].find("divide by zero"), std::string::npos) << messages[1];
+    EXPECT_EQ(Rows(c, "select ID, IMPORTE, PARTES from CUOTAS"),
+              std::vector<std::string>{"1|300|0"});
+    EXPECT_FALSE(c.InTransaction());
+    EXPECT_EQ(Chain->Client->ChangeCount(), 1);
+}
+
 TEST_F(ApplyUpdates, AChangeThatTouchesSeveralRowsIsRolledBackAtOnce) {
     TSQLConnection& c = *Chain->Connection;
     Exec(c, "create table DUPLICADOS (NOMBRE varchar(20), VALOR integer)");

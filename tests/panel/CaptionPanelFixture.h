@@ -6,8 +6,8 @@
 
 #include "platform/widgets/GuiTestHelpers.h"
 
+#include "navigator/TDBNavigator.h"
 #include "panel/TCaptionPanel.h"
-#include "platform/widgets/TDBNavigator.h"
 #include "platform/widgets/TForm.h"
 #include "platform/widgets/TSpeedButton.h"
 

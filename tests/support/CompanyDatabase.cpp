@@ -1,6 +1,6 @@
 #include "support/CompanyDatabase.h"
 
-#include "data/Variant.h"
+#include "data/engine/Variant.h"
 #include "platform/DateUtils.h"
 #include "support/TestSupport.h"
 

@@ -12,7 +12,7 @@
 //
 // Errors are raised as EDBClient with the engine's status code and text.
 
-#include "data/Variant.h"
+#include "data/engine/Variant.h"
 #include "platform/Exceptions.h"
 
 #include <cstdint>

@@ -21,10 +21,61 @@ inline constexpr int32_t kDSMsPerDay = 86400000;
 inline constexpr int kDSMaxFields = 4096;
 inline constexpr int kDSMaxBcdPrecision = 18;
 
-extern const int64_t kDSPow10[19];
-
+// Bytes of a value itself: a string's text at its longest, without the
+// length word that precedes it in a record.
+constexpr size_t DSDataBytes(DSType type, uint16_t size) {
+    switch (type) {
+    case DSType::Boolean:
+        return 1;
+    case DSType::Int16:
+        return 2;
+    case DSType::Int32:
+    case DSType::Date:
+    case DSType::Time:
+        return 4;
+    case DSType::Int64:
+    case DSType::Double:
+    case DSType::Currency:
+    case DSType::Bcd:
+    case DSType::DateTime:
+        return 8;
+    case DSType::String:
+        return size;
+    }
+    return 0;
+}
 // Bytes of a value of the field in a record (a string's length word included).
-size_t DSValueBytes(DSType type, uint16_t size);
+constexpr size_t DSValueBytes(DSType type, uint16_t size) {
+    return DSDataBytes(type, size) + (type == DSType::String ? 2 : 0);
+}
+// The families within which values compare in expressions: exact and
+// floating numbers (which compare with each other), moments on one time
+// line, text and booleans.
+enum class DSFamily : uint8_t { Exact, Float, Moment, Text, Bool };
+constexpr DSFamily DSFamilyOf(DSType type) {
+    switch (type) {
+    case DSType::Int16:
+    case DSType::Int32:
+    case DSType::Int64:
+    case DSType::Currency:
+    case DSType::Bcd:
+        return DSFamily::Exact;
+    case DSType::Double:
+        return DSFamily::Float;
+    case DSType::Date:
+    case DSType::Time:
+    case DSType::DateTime:
+        return DSFamily::Moment;
+    case DSType::String:
+        return DSFamily::Text;
+    case DSType::Boolean:
+        return DSFamily::Bool;
+    }
+    return DSFamily::Exact;
+}
+constexpr bool DSNumericFamily(DSFamily family) {
+    return family == DSFamily::Exact || family == DSFamily::Float;
+}
 // A type code that names a DSType.
 inline bool DSValidType(uint8_t code) {
     return code <= static_cast<uint8_t>(DSType::String);
@@ -67,10 +118,15 @@ inline bool DSValidFixedValue(const DSFieldDesc& desc, const uint8_t* bytes) {
         return !std::isnan(DSLoad<double>(bytes));
     case DSType::Bcd: {
         int64_t v = DSLoad<int64_t>(bytes);
-        int64_t limit = kDSPow10[desc.Size];
+        int64_t limit = kPow10[desc.Size];
         return v > -limit && v < limit;
     }
-    default:
+    case DSType::Int16:
+    case DSType::Int32:
+    case DSType::Int64:
+    case DSType::Currency:
+    case DSType::String:
         return true;
     }
+    return true;
 }

@@ -87,7 +87,7 @@ private:
             o.IsField = true;
             o.F = fieldRef(e, FLayout, FFormat);
             o.Value.Null = false;
-            o.Value.Fam = familyOf(o.F.Type);
+            o.Value.Fam = DSFamilyOf(o.F.Type);
             return o;
         }
         if (e.kind != DSExpr::Const) badTree();
@@ -178,18 +178,28 @@ private:
                 n.F = f;
                 n.Day = static_cast<int64_t>(c.Exact / kMsPerDay);
             });
-        if (c.Fam != Family::Exact || familyOf(f.Type) != Family::Exact) return nullptr;
+        if (c.Fam != Family::Exact || DSFamilyOf(f.Type) != Family::Exact) return nullptr;
         int scale = f.Scale > c.Scale ? f.Scale : c.Scale;
-        __int128 factor = kDSPow10[scale - f.Scale];
-        __int128 value = c.Exact * kDSPow10[scale - c.Scale];
+        __int128 factor = kPow10[scale - f.Scale];
+        __int128 value = c.Exact * kPow10[scale - c.Scale];
         switch (f.Type) {
         case DSType::Int16:
             return ExactNode<int16_t>(op, f, factor, value);
         case DSType::Int32:
             return ExactNode<int32_t>(op, f, factor, value);
-        default:
+        case DSType::Int64:
+        case DSType::Currency:
+        case DSType::Bcd:
             return ExactNode<int64_t>(op, f, factor, value);
+        case DSType::Boolean:
+        case DSType::Double:
+        case DSType::Date:
+        case DSType::Time:
+        case DSType::DateTime:
+        case DSType::String:
+            return nullptr;
         }
+        return nullptr;
     }
 
     const TDSRecordLayout& FLayout;

@@ -15,28 +15,6 @@ namespace dsexpr {
     DSRaise(DBERR_INVALIDPARAM, "Invalid expression");
 }
 
-Family familyOf(DSType t) {
-    switch (t) {
-    case DSType::Int16:
-    case DSType::Int32:
-    case DSType::Int64:
-    case DSType::Currency:
-    case DSType::Bcd:
-        return Family::Exact;
-    case DSType::Double:
-        return Family::Float;
-    case DSType::Date:
-    case DSType::Time:
-    case DSType::DateTime:
-        return Family::Moment;
-    case DSType::String:
-        return Family::Text;
-    case DSType::Boolean:
-        return Family::Bool;
-    }
-    return Family::Exact;
-}
-
 // A date-and-time as milliseconds on a line that keeps the framework's order
 // for days before 1899 too (their time of day counts forward from midnight).
 int64_t momentOf(double v) {
@@ -65,7 +43,7 @@ Scalar readField(const FieldRef& f, const uint8_t* row) {
     Scalar s;
     if (f.IsNull(row)) return s;
     s.Null = false;
-    s.Fam = familyOf(f.Type);
+    s.Fam = DSFamilyOf(f.Type);
     const uint8_t* p = row + f.Offset;
     switch (f.Type) {
     case DSType::Int16:
@@ -150,7 +128,7 @@ Scalar constScalar(const Variant& v) {
 
 double toDouble(const Scalar& s) {
     if (s.Fam == Family::Float) return s.Float;
-    return static_cast<double>(s.Exact) / static_cast<double>(kDSPow10[s.Scale]);
+    return static_cast<double>(s.Exact) / static_cast<double>(kPow10[s.Scale]);
 }
 
 // ASCII letters and the Latin-1 capitals (UTF-8 C3 80..9E but for the
@@ -193,9 +171,9 @@ int compareScalars(const Scalar& a, const Scalar& b, bool caseInsensitive) {
     if (a.Fam == Family::Exact && b.Fam == Family::Exact) {
         __int128 x = a.Exact, y = b.Exact;
         if (a.Scale < b.Scale)
-            x *= kDSPow10[b.Scale - a.Scale];
+            x *= kPow10[b.Scale - a.Scale];
         else if (b.Scale < a.Scale)
-            y *= kDSPow10[a.Scale - b.Scale];
+            y *= kPow10[a.Scale - b.Scale];
         return x == y ? 0 : (x < y ? -1 : 1);
     }
     double x = toDouble(a), y = toDouble(b);

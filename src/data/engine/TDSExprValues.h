@@ -17,9 +17,8 @@ constexpr int64_t kMsPerDay = kDSMsPerDay;
 [[noreturn]] void typeMismatch();
 [[noreturn]] void badTree();
 
-// Values are compared within a family: numbers (exact or floating), moments
-// (milliseconds on one time line), text and booleans.
-enum class Family : uint8_t { Exact, Float, Moment, Text, Bool };
+// Moments are milliseconds on one time line.
+using Family = DSFamily;
 
 struct Scalar {
     bool Null = true;
@@ -31,11 +30,8 @@ struct Scalar {
     bool Bool = false;
 };
 
-inline bool numeric(Family f) {
-    return f == Family::Exact || f == Family::Float;
-}
 inline bool comparable(Family a, Family b) {
-    return a == b || (numeric(a) && numeric(b));
+    return a == b || (DSNumericFamily(a) && DSNumericFamily(b));
 }
 inline bool isComparison(DSExpr::Kind k) {
     return k >= DSExpr::Eq && k <= DSExpr::Ge;
@@ -53,7 +49,6 @@ struct FieldRef {
     bool IsNull(const uint8_t* row) const { return row[NullByte] & NullMask; }
 };
 
-Family familyOf(DSType t);
 int64_t momentOf(double v);
 FieldRef fieldRef(const DSExpr& e, const TDSRecordLayout& layout, const TDSRowFormat& format);
 Scalar readField(const FieldRef& f, const uint8_t* row);

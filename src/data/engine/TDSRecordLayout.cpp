@@ -103,14 +103,14 @@ bool fitExact(const TBcd& value, int scale, int precision, int64_t& out) {
     if (value.Scale < 0 || value.Scale > 18) return false;
     __int128 v = value.Value;
     if (scale >= value.Scale) {
-        v *= kDSPow10[scale - value.Scale];
+        v *= kPow10[scale - value.Scale];
     } else {
-        int64_t div = kDSPow10[value.Scale - scale];
+        int64_t div = kPow10[value.Scale - scale];
         if (v % div != 0) return false;
         v /= div;
     }
     if (precision == 0 ? (v < INT64_MIN || v > INT64_MAX)
-                       : (v <= -kDSPow10[precision] || v >= kDSPow10[precision]))
+                       : (v <= -kPow10[precision] || v >= kPow10[precision]))
         return false;
     out = static_cast<int64_t>(v);
     return true;
@@ -165,7 +165,7 @@ void TDSRecordLayout::PutField(uint8_t* record, int field, const Variant& value)
         else if (integerOf(value, i))
             d = static_cast<double>(i);
         else if (exactOf(value, exact) && exact.Scale >= 0 && exact.Scale <= 18)
-            d = static_cast<double>(exact.Value) / static_cast<double>(kDSPow10[exact.Scale]);
+            d = static_cast<double>(exact.Value) / static_cast<double>(kPow10[exact.Scale]);
         else
             refuseValue(f);
         if (std::isnan(d)) refuseValue(f);

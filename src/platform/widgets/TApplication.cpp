@@ -1,8 +1,8 @@
 #include "platform/widgets/TApplication.h"
 
-#include "data/DriverLoader.h"
 #include "platform/DateUtils.h"
 #include "platform/Dialogs.h"
+#include "platform/ProgramShutdown.h"
 #include "platform/Screen.h"
 #include "platform/widgets/LocaleSettings.h"
 #include "platform/widgets/TForm.h"
@@ -53,7 +53,7 @@ TApplication::~TApplication() {
     // and now and then crashes in one of them (after Ctrl+C, for one). A
     // test's application object adopts the test's Qt application and leaves
     // the clients to the tests that follow.
-    if (FOwnQApplication) DriverLoader::ShutdownModules();
+    if (FOwnQApplication) RunProgramShutdownHooks();
     if (FCursorHandlerInstalled) {
         SetScreenCursorHandler(nullptr);
         while (QApplication::overrideCursor())

@@ -29,9 +29,9 @@ public:
     // cut at its first ".".
     TApplication(int& argc, char** argv);
     // Destroys the forms; then, when it made the Qt application itself (it is
-    // the program's, not a test's), shuts the database drivers' client
-    // libraries down (DriverLoader::ShutdownModules) before the Qt
-    // application goes.
+    // the program's, not a test's), runs the program's shutdown hooks (the
+    // database drivers' client libraries shut down, ProgramShutdown.h)
+    // before the Qt application goes.
     ~TApplication() override;
 
     // Fills FormatSettings from the system's locale, installs the Qt message

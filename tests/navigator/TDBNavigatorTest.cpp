@@ -3,10 +3,9 @@
 // when clicked with the mouse, the delete confirmation, the layout of the
 // buttons, and that it neither takes the focus nor shows hints.
 
-#include "GuiTestHelpers.h"
-
 #include "data/ClientDataSetFixtures.h"
-#include "platform/widgets/TDBNavigator.h"
+#include "navigator/TDBNavigator.h"
+#include "platform/widgets/GuiTestHelpers.h"
 #include "platform/widgets/TEdit.h"
 #include "platform/widgets/TForm.h"
 #include "platform/widgets/TSpeedButton.h"

@@ -1,4 +1,4 @@
-#include "platform/widgets/NavigatorGlyphs.h"
+#include "navigator/NavigatorGlyphs.h"
 
 #include <QColor>
 

@@ -16,6 +16,27 @@ struct Currency {
     friend constexpr auto operator<=>(Currency, Currency) = default;
 };
 
+// Powers of ten, 10^0 to 10^18: the scales an exact decimal can have.
+inline constexpr int64_t kPow10[19] = {1LL,
+                                       10LL,
+                                       100LL,
+                                       1000LL,
+                                       10000LL,
+                                       100000LL,
+                                       1000000LL,
+                                       10000000LL,
+                                       100000000LL,
+                                       1000000000LL,
+                                       10000000000LL,
+                                       100000000000LL,
+                                       1000000000000LL,
+                                       10000000000000LL,
+                                       100000000000000LL,
+                                       1000000000000000LL,
+                                       10000000000000000LL,
+                                       100000000000000000LL,
+                                       1000000000000000000LL};
+
 // An exact decimal: Value x 10^-Scale, Scale 0..18.
 struct TBcd {
     int64_t Value = 0;

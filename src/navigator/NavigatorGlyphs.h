@@ -6,7 +6,7 @@
 // triangle pointing up for edit, a check mark for post and a cross for
 // cancel.
 
-#include "platform/widgets/TDBNavigator.h"
+#include "navigator/TDBNavigator.h"
 
 #include <QImage>
 

@@ -1,10 +1,10 @@
-#include "platform/widgets/TDBNavigator.h"
+#include "navigator/TDBNavigator.h"
 
 #include "data/TDataLink.h"
 #include "data/TDataSet.h"
 #include "data/TDataSource.h"
+#include "navigator/NavigatorGlyphs.h"
 #include "platform/Dialogs.h"
-#include "platform/widgets/NavigatorGlyphs.h"
 #include "platform/widgets/TSpeedButton.h"
 
 #include <QString>

@@ -1,29 +1,9 @@
-#include "data/Variant.h"
+#include "data/engine/Variant.h"
 
 #include "platform/Exceptions.h"
 
 #include <climits>
 #include <cstdlib>
-
-static constexpr int64_t kPow10[19] = {1LL,
-                                       10LL,
-                                       100LL,
-                                       1000LL,
-                                       10000LL,
-                                       100000LL,
-                                       1000000LL,
-                                       10000000LL,
-                                       100000000LL,
-                                       1000000000LL,
-                                       10000000000LL,
-                                       100000000000LL,
-                                       1000000000000LL,
-                                       10000000000000LL,
-                                       100000000000000LL,
-                                       1000000000000000LL,
-                                       10000000000000000LL,
-                                       100000000000000000LL,
-                                       1000000000000000000LL};
 
 bool operator==(const TBcd& a, const TBcd& b) {
     if (a.Scale == b.Scale) return a.Value == b.Value;
