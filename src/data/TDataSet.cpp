@@ -49,19 +49,13 @@ void TDataSet::Open() {
         openCursor();
     } catch (...) {
         FState = dsInactive;
-        try {
-            InternalClose();
-        } catch (...) {
-        }
-        freeDefaultFields();
-        for (TField* f : FFields)
-            f->FFieldNo = 0;
-        FBuffers.clear();
-        FBufferStore.clear();
-        FBufferCount = FRecordCount = FActiveRecord = 0;
-        FCurrentRecord = -1;
+        // The open's own error is what the caller must see, not a failure
+        // to free what it left half made.
+        closeCursor();
+        checkWindow();
         throw;
     }
+    checkWindow();
     setState(dsBrowse);
     callEvent(AfterOpen, this);
     if (!IsEmpty()) DoAfterScroll();
@@ -76,7 +70,6 @@ void TDataSet::openCursor() {
     else
         bindFields();
     FBuffers.clear();
-    FBufferStore.clear();
     FBufferCount = 0;
     clearBuffers();
     updateBufferCount();
@@ -87,6 +80,16 @@ void TDataSet::Close() {
     if (!Active()) return;
     callEvent(BeforeClose, this);
     setState(dsInactive);
+    std::exception_ptr failure = closeCursor();
+    checkWindow();
+    if (failure) std::rethrow_exception(failure);
+    callEvent(AfterClose, this);
+}
+
+// Frees the cursor, the default fields and the record window, as a closed
+// dataset holds none of them. A failure of InternalClose is returned once
+// everything else is released, for the caller to raise or not.
+std::exception_ptr TDataSet::closeCursor() {
     std::exception_ptr failure;
     try {
         InternalClose();
@@ -97,13 +100,11 @@ void TDataSet::Close() {
     for (TField* f : FFields)
         f->FFieldNo = 0;
     FBuffers.clear();
-    FBufferStore.clear();
     FBufferCount = 0;
     clearBuffers();
     FFieldDefs.clear();
     FLayout = TDSRecordLayout();
-    if (failure) std::rethrow_exception(failure);
-    callEvent(AfterClose, this);
+    return failure;
 }
 
 void TDataSet::SetFieldDefs(std::vector<TFieldDef> defs) {
@@ -292,26 +293,51 @@ void TDataSet::setBufferCount(int value) {
         if (FActiveRecord >= FRecordCount) FActiveRecord = FRecordCount - 1;
         if (FCurrentRecord >= FRecordCount) FCurrentRecord = -1;
     }
+    // Buffers past the window are freed; the records kept are at its front.
     size_t size = static_cast<size_t>(value) + 1;
-    if (FBuffers.size() > size) {
-        // Free the buffers that fall out of the window.
-        for (size_t i = size; i < FBuffers.size(); ++i)
-            std::erase_if(FBufferStore, [&](const auto& p) { return p.get() == FBuffers[i]; });
-        FBuffers.resize(size);
-    }
+    if (FBuffers.size() > size) FBuffers.resize(size);
     while (FBuffers.size() < size) {
         auto b = std::make_unique<TRecordBuffer>();
         b->Data.assign(FLayout.RecordSize(), 0);
         FLayout.InitRecord(b->Data.data());
-        FBuffers.push_back(b.get());
-        FBufferStore.push_back(std::move(b));
+        FBuffers.push_back(std::move(b));
     }
     FBufferCount = value;
     getNextRecords();
     int added = getPriorRecords();
     for (TDataLink* link : links)
         if (link->FActive) link->FFirstRecord += added;
+    checkWindow();
 }
+
+#ifndef NDEBUG
+// The record window's invariants, checked (in a build with assertions) at
+// the end of every operation that moves it.
+void TDataSet::checkWindow() const {
+    if (FState == dsInactive) {
+        // A closed dataset holds no window.
+        assert(FBuffers.empty() && FBufferCount == 0 && FRecordCount == 0);
+        return;
+    }
+    // One buffer per record in view and one for scratch; a forward-only
+    // cursor keeps a single record.
+    assert(FBufferCount >= 1 && (!FUniDirectional || FBufferCount == 1));
+    assert(FBuffers.size() == static_cast<size_t>(FBufferCount) + 1);
+    assert(FRecordCount >= 0 && FRecordCount <= FBufferCount);
+    // The active record is a held one, or the first slot of an empty window;
+    // the cursor stands on a held record or is unknown.
+    assert(FRecordCount == 0 ? FActiveRecord == 0
+                             : FActiveRecord >= 0 && FActiveRecord < FRecordCount);
+    assert(FCurrentRecord >= -1 && FCurrentRecord < FRecordCount);
+    // An empty window is at both ends.
+    assert(FRecordCount > 0 || (FBOF && FEOF));
+    // Every link's window starts inside the dataset's.
+    for (const TDataSource* s : FDataSources)
+        for (const TDataLink* link : s->FLinks)
+            assert(!link->FActive ||
+                   (link->FFirstRecord >= 0 && link->FFirstRecord < FBufferCount));
+}
+#endif
 
 void TDataSet::clearBuffers() {
     FRecordCount = 0;
@@ -418,6 +444,7 @@ void TDataSet::Resync(bool exact, bool center) {
     } else if (GetRecord(scratch, gmCurrent) != grOK && GetRecord(scratch, gmNext) != grOK &&
                GetRecord(scratch, gmPrior) != grOK) {
         clearBuffers();
+        checkWindow();
         DataEvent(deDataSetChange);
         return;
     }
@@ -434,6 +461,7 @@ void TDataSet::Resync(bool exact, bool center) {
         DataEvent(deDataSetChange);
         throw;
     }
+    checkWindow();
     DataEvent(deDataSetChange);
 }
 

@@ -304,6 +304,12 @@ private:
     friend class TDataSource;
 
     void openCursor();
+    std::exception_ptr closeCursor();
+#ifdef NDEBUG
+    void checkWindow() const {}
+#else
+    void checkWindow() const;
+#endif
     void bindFields();
     void createDefaultFields();
     void freeDefaultFields();
@@ -344,12 +350,11 @@ private:
     TDSRecordLayout FLayout;
     std::vector<TField*> FFields;
 
-    // FBuffers holds FBufferCount + 1 buffers; the first FRecordCount hold
+    // The record window (checkWindow states its invariants). FBuffers holds
+    // FBufferCount + 1 buffers while open; the first FRecordCount hold
     // records in view order, the one at FRecordCount is scratch space.
-    // Views into FBufferStore, which owns them; moving a record in the
-    // window moves a plain pointer.
-    std::vector<TRecordBuffer*> FBuffers;
-    std::vector<std::unique_ptr<TRecordBuffer>> FBufferStore;
+    // Moving a record in the window moves its owning pointer.
+    std::vector<std::unique_ptr<TRecordBuffer>> FBuffers;
     int FBufferCount = 0;
     int FRecordCount = 0;
     int FActiveRecord = 0;

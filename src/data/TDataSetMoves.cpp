@@ -63,6 +63,7 @@ void TDataSet::First() {
         throw;
     }
     FBOF = true;
+    checkWindow();
     DataEvent(deDataSetChange);
     DoAfterScroll();
 }
@@ -82,6 +83,7 @@ void TDataSet::Last() {
         throw;
     }
     FEOF = true;
+    checkWindow();
     DataEvent(deDataSetChange);
     DoAfterScroll();
 }
@@ -134,6 +136,7 @@ int TDataSet::MoveBy(int distance) {
                 DataEvent(deDataSetScroll, scroll);
             throw;
         }
+        checkWindow();
         if (FRecordCount != oldRecordCount)
             DataEvent(deDataSetChange);
         else
@@ -244,6 +247,7 @@ void TDataSet::Insert() {
     FBOF = false;
     FEOF = false;
     CursorPosChanged();
+    checkWindow();
     endInsertAppend();
 }
 
@@ -257,6 +261,7 @@ void TDataSet::Append() {
     FActiveRecord = 0;
     FBOF = false;
     getPriorRecords();
+    checkWindow();
     endInsertAppend();
 }
 
