@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Files.h"
 #include "platform/widgets/TRegistry.h"
+#include "platform/widgets/VirtualKeys.h"
 
 #include <QImage>
 
@@ -18,13 +19,6 @@ static void registrarGlifos() {
 }
 
 namespace {
-
-template <class T> T* crear(TComponent* owner, const char* name, TWinControl* parent) {
-    T* c = new T(owner);
-    c->SetName(name);
-    c->SetParent(parent);
-    return c;
-}
 
 void configurarBotonRapido(TSpeedButton* b, const char* glifo) {
     b->SetFlat(true);
@@ -215,7 +209,6 @@ void Tfcontavtascontado::CrearComponentes() {
 void Tfcontavtascontado::FormCreate(TObject* Sender) {
     ConfigurarProviders(this);
     FServidores = std::make_unique<TStringList>();
-    FServidores->Clear();
     std::string directorio;
     diraplicacion(directorio);
     FArchivoServidores = directorio + "\\SERVIDORES.cfg";
@@ -275,7 +268,7 @@ void Tfcontavtascontado::LeerServidores(const std::string& Archivo, TStrings& Li
 }
 
 void Tfcontavtascontado::Enteratab(TObject* Sender, char& Key) {
-    if (Key == 13) {
+    if (Key == VK_RETURN) {
         Key = 0;
         Perform(WM_NEXTDLGCTL, 0, 0);
     }
@@ -284,12 +277,12 @@ void Tfcontavtascontado::Enteratab(TObject* Sender, char& Key) {
 void Tfcontavtascontado::FormKeyDown(TObject* Sender, uint16_t& Key, TShiftState Shift) {
     // Mouse-button and double-click flags do not count.
     if (Shift & (ssShift | ssAlt | ssCtrl)) return;
-    if (Key == 113) {
+    if (Key == VK_F2) {
         if (CaptionPanel1->Visible()) GuardarAjuste();
         SpeedButton3Click(this);
     }
-    if (Key == 116) AbrirCerrarAjuste();
-    if (Key == 27) SpeedButton2Click(this);
+    if (Key == VK_F5) AbrirCerrarAjuste();
+    if (Key == VK_ESCAPE) SpeedButton2Click(this);
 }
 
 void Tfcontavtascontado::SpeedButton2Click(TObject* Sender) {

@@ -138,6 +138,13 @@ public:
     const std::string& ArchivoServidores() const { return FArchivoServidores; }
 
 private:
+    // A control of the form description, owned by owner and shown in parent.
+    template <class T> static T* crear(TComponent* owner, const char* name, TWinControl* parent) {
+        T* c = new T(owner);
+        c->SetName(name);
+        c->SetParent(parent);
+        return c;
+    }
     void CrearComponentes();
     void CrearComponentesDatos();
     void CrearEditorAjuste();

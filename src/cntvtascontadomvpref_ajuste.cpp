@@ -16,9 +16,7 @@ constexpr Currency kFactorInicial{8000};
 // Part of the form description: the editor's controls in the tariff panel.
 // Their data source is set once the data components exist.
 void Tfcontavtascontado::CrearEditorAjuste() {
-    DBGrid2 = new TDBGrid(this);
-    DBGrid2->SetName("DBGrid2");
-    DBGrid2->SetParent(CaptionPanel1);
+    DBGrid2 = crear<TDBGrid>(this, "DBGrid2", CaptionPanel1);
     DBGrid2->SetBounds(1, 19, 303, 131);
     DBGrid2->SetAlign(alClient);
     DBGrid2->SetOptionsEx({dghFixed3D, dghHighlightFocus, dghClearSelection, dghEnterAsTab,
@@ -32,9 +30,7 @@ void Tfcontavtascontado::CrearEditorAjuste() {
     for (const char* campo : {"AJCI_FECINI", "AJCI_FECFIN", "AJCI_PORC", "AJCI_FACTOR"})
         DBGrid2->Columns().Add()->SetFieldName(campo);
 
-    DBNavigator1 = new TDBNavigator(this);
-    DBNavigator1->SetName("DBNavigator1");
-    DBNavigator1->SetParent(CaptionPanel1);
+    DBNavigator1 = crear<TDBNavigator>(this, "DBNavigator1", CaptionPanel1);
     DBNavigator1->SetBounds(1, 150, 303, 18);
     DBNavigator1->SetAlign(alBottom);
     DBNavigator1->SetVisibleButtons(

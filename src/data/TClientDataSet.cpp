@@ -281,9 +281,6 @@ void TClientDataSet::InternalDelete() {
 bool TClientDataSet::GetCanModify() const {
     return !FReadOnly;
 }
-bool TClientDataSet::CanModify() const {
-    return TDataSet::CanModify();
-}
 void TClientDataSet::SetReadOnly(bool value) {
     FReadOnly = value;
 }

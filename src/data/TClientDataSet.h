@@ -82,7 +82,6 @@ public:
     // --- changes ---------------------------------------------------------------
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool value);
-    bool CanModify() const override;
     // Changes in the change log.
     int ChangeCount() const;
     // Finishes a pending change; with an empty change log returns 0 without

@@ -290,11 +290,6 @@ protected:
     // Raises "Field '%s' must have a value" for the first required null field.
     void CheckRequiredFields();
     const TRecordBuffer& ActiveRecordBuffer() const;
-    // Bof/Eof after a descendant repositioned and resynced.
-    void SetBofEof(bool bof, bool eof) {
-        FBOF = bof;
-        FEOF = eof;
-    }
     void DoBeforeScroll();
     void DoAfterScroll();
 

@@ -2,7 +2,7 @@
 
 #include <cassert>
 
-void TDSChangeLog::Append(const DSLogEntry& e, const uint8_t* image) {
+void TDSChangeLog::append(const DSLogEntry& e, const uint8_t* image) {
     DSLogEntry entry = e;
     if (e.Kind == DSLogKind::Modify) {
         assert(image && "a modification keeps the row as it was");
@@ -19,15 +19,15 @@ void TDSChangeLog::Append(const DSLogEntry& e, const uint8_t* image) {
 }
 
 void TDSChangeLog::LogInsert(uint32_t row) {
-    Append(DSLogEntry{DSLogKind::Insert, 0, row, 0}, nullptr);
+    append(DSLogEntry{DSLogKind::Insert, 0, row, 0}, nullptr);
 }
 
 void TDSChangeLog::LogModify(uint32_t row, uint8_t priorFlags, const uint8_t* before) {
-    Append(DSLogEntry{DSLogKind::Modify, priorFlags, row, 0}, before);
+    append(DSLogEntry{DSLogKind::Modify, priorFlags, row, 0}, before);
 }
 
 void TDSChangeLog::LogDelete(uint32_t row, uint8_t priorFlags) {
-    Append(DSLogEntry{DSLogKind::Delete, priorFlags, row, 0}, nullptr);
+    append(DSLogEntry{DSLogKind::Delete, priorFlags, row, 0}, nullptr);
 }
 
 void TDSChangeLog::Clear() {

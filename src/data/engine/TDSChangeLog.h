@@ -39,7 +39,7 @@ public:
     template <class Keep> void Retain(Keep keep);
 
 private:
-    void Append(const DSLogEntry& e, const uint8_t* image);
+    void append(const DSLogEntry& e, const uint8_t* image);
 
     size_t FStride;
     std::vector<DSLogEntry> FEntries;
@@ -53,5 +53,5 @@ template <class Keep> void TDSChangeLog::Retain(Keep keep) {
     std::vector<uint8_t> images = std::move(FImages);
     Clear();
     for (const DSLogEntry& e : entries)
-        if (keep(e.Row)) Append(e, e.Kind == DSLogKind::Modify ? images.data() + e.Image : nullptr);
+        if (keep(e.Row)) append(e, e.Kind == DSLogKind::Modify ? images.data() + e.Image : nullptr);
 }

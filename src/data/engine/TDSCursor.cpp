@@ -9,7 +9,7 @@
 
 TDSCursor::TDSCursor(std::shared_ptr<TDSTable> table) : FTable(std::move(table)) {
     FTable->Register(this);
-    Rebuild();
+    rebuild();
 }
 
 TDSCursor::~TDSCursor() {
@@ -22,7 +22,7 @@ const TDSRecordLayout& TDSCursor::Layout() const {
 
 // ---- the view ----
 
-bool TDSCursor::Passes(uint32_t row) const {
+bool TDSCursor::passes(uint32_t row) const {
     const uint8_t* r = FTable->Store().Row(row);
     if (r[0] & dsRecDeleted) return false;
     for (const Filter& f : FFilters)
@@ -30,13 +30,13 @@ bool TDSCursor::Passes(uint32_t row) const {
     return true;
 }
 
-void TDSCursor::GrowTo(uint32_t rows, uint32_t blocks) {
+void TDSCursor::growTo(uint32_t rows, uint32_t blocks) {
     FBits.resize((static_cast<size_t>(rows) + 63) / 64, 0);
     if (FBlockCount.size() < blocks) FBlockCount.resize(blocks, 0);
 }
 
-void TDSCursor::SetVisible(uint32_t row, bool visible) {
-    assert(Visible(row) != visible);
+void TDSCursor::setVisible(uint32_t row, bool visible) {
+    assert(isVisible(row) != visible);
     FBits[row >> 6] ^= uint64_t{1} << (row & 63);
     const TDSRowOrder& order = FTable->Order();
     uint32_t block = order.BlockOf(row);
@@ -49,7 +49,7 @@ void TDSCursor::SetVisible(uint32_t row, bool visible) {
         FTreeValid = false;
 }
 
-uint32_t TDSCursor::GatherRows(const std::vector<uint32_t>& rows, BlockScan& scan,
+uint32_t TDSCursor::gatherRows(const std::vector<uint32_t>& rows, BlockScan& scan,
                                bool visibleOnly) const {
     if (scan.Rows.size() < rows.size()) {
         scan.Rows.resize(rows.size());
@@ -80,7 +80,7 @@ uint32_t TDSCursor::GatherRows(const std::vector<uint32_t>& rows, BlockScan& sca
     return n;
 }
 
-uint32_t TDSCursor::KeepMatches(const TDSExprEvaluator& evaluator, BlockScan& scan, uint32_t n) {
+uint32_t TDSCursor::keepMatches(const TDSExprEvaluator& evaluator, BlockScan& scan, uint32_t n) {
     if (n == 0) return 0;
     const uint8_t* match = scan.Match.data();
     evaluator.MatchRows(scan.Rows.data(), n, scan.Match.data());
@@ -95,7 +95,7 @@ uint32_t TDSCursor::KeepMatches(const TDSExprEvaluator& evaluator, BlockScan& sc
     return kept;
 }
 
-void TDSCursor::Rebuild() {
+void TDSCursor::rebuild() {
     const TDSRowOrder& order = FTable->Order();
     FBits.assign((static_cast<size_t>(FTable->Store().Count()) + 63) / 64, 0);
     FBlockCount.assign(order.BlockCount(), 0);
@@ -106,11 +106,11 @@ void TDSCursor::Rebuild() {
     BlockScan scan;
     for (uint32_t pos = 0; pos < order.BlockCount(); ++pos) {
         uint32_t block = order.BlockAt(pos);
-        uint32_t n = GatherRows(order.Rows(block), scan, false);
+        uint32_t n = gatherRows(order.Rows(block), scan, false);
         // All filters but the last narrow the rows down; the last one's
         // matches go straight into the view.
         for (size_t f = 0; f + 1 < filters.size(); ++f)
-            n = KeepMatches(*filters[f], scan, n);
+            n = keepMatches(*filters[f], scan, n);
         const uint8_t* match = nullptr;
         if (!filters.empty() && n > 0) {
             filters.back()->MatchRows(scan.Rows.data(), n, scan.Match.data());
@@ -128,7 +128,7 @@ void TDSCursor::Rebuild() {
     FTreeValid = false;
 }
 
-void TDSCursor::EnsureTree() const {
+void TDSCursor::ensureTree() const {
     const TDSRowOrder& order = FTable->Order();
     if (FTreeValid && FTreeShape == order.Shape()) return;
     std::vector<uint32_t> counts(order.BlockCount());
@@ -141,12 +141,12 @@ void TDSCursor::EnsureTree() const {
 
 void TDSCursor::OnRowsAppended(uint32_t first, uint32_t end) {
     const TDSRowOrder& order = FTable->Order();
-    GrowTo(end, order.BlockCount());
+    growTo(end, order.BlockCount());
     const bool everyRow =
         std::all_of(FFilters.begin(), FFilters.end(), [](const Filter& f) { return !f.Evaluator; });
     for (uint32_t row = first; row < end; ++row) {
         // Loaded rows are never deleted: only filters can hide them.
-        if (!everyRow && !Passes(row)) continue;
+        if (!everyRow && !passes(row)) continue;
         FBits[row >> 6] |= uint64_t{1} << (row & 63);
         ++FBlockCount[order.BlockOf(row)];
         ++FTotal;
@@ -156,36 +156,36 @@ void TDSCursor::OnRowsAppended(uint32_t first, uint32_t end) {
 
 void TDSCursor::OnBlockSplit(uint32_t block, uint32_t newBlock) {
     const TDSRowOrder& order = FTable->Order();
-    GrowTo(FTable->Store().Count(), order.BlockCount());
+    growTo(FTable->Store().Count(), order.BlockCount());
     for (uint32_t b : {block, newBlock}) {
         uint32_t count = 0;
         for (uint32_t row : order.Rows(b))
-            if (row < FBits.size() * 64 && Visible(row)) ++count;
+            if (row < FBits.size() * 64 && isVisible(row)) ++count;
         FBlockCount[b] = count;
     }
     FTreeValid = false;
 }
 
 void TDSCursor::OnRowInserted(uint32_t row) {
-    GrowTo(FTable->Store().Count(), FTable->Order().BlockCount());
-    if (Passes(row)) SetVisible(row, true);
+    growTo(FTable->Store().Count(), FTable->Order().BlockCount());
+    if (passes(row)) setVisible(row, true);
 }
 
 void TDSCursor::OnRowChanged(uint32_t row) {
-    bool now = Passes(row);
-    if (now == Visible(row)) return;
+    bool now = passes(row);
+    if (now == isVisible(row)) return;
     if (!now && FAt == At::Row && FRow == row) {
         // The current row leaves the view: step to the row after it.
-        auto [pos, offset] = CurrentPos();
+        auto [pos, offset] = currentPos();
         uint32_t next;
-        SetVisible(row, false);
-        if (FirstFrom(pos, offset + 1, next))
+        setVisible(row, false);
+        if (firstFrom(pos, offset + 1, next))
             FRow = next;
         else
             FAt = At::Eof;
         return;
     }
-    SetVisible(row, now);
+    setVisible(row, now);
 }
 
 bool TDSCursor::CheckConsistency() const {
@@ -194,21 +194,21 @@ bool TDSCursor::CheckConsistency() const {
     for (uint32_t pos = 0; pos < order.BlockCount(); ++pos) {
         uint32_t block = order.BlockAt(pos), count = 0;
         for (uint32_t row : order.Rows(block)) {
-            if (Passes(row) != Visible(row)) return false;
-            count += Visible(row);
+            if (passes(row) != isVisible(row)) return false;
+            count += isVisible(row);
         }
         if (count != FBlockCount[block]) return false;
-        EnsureTree();
+        ensureTree();
         if (FTree.Prefix(pos) != total) return false;
         total += count;
     }
     if (total != FTotal) return false;
-    return FAt != At::Row || Visible(FRow);
+    return FAt != At::Row || isVisible(FRow);
 }
 
 // ---- positions ----
 
-std::pair<uint32_t, uint32_t> TDSCursor::CurrentPos() const {
+std::pair<uint32_t, uint32_t> TDSCursor::currentPos() const {
     assert(FAt == At::Row);
     const TDSRowOrder& order = FTable->Order();
     if (FPosRow != FRow || FPosVersion != order.Version()) {
@@ -219,14 +219,14 @@ std::pair<uint32_t, uint32_t> TDSCursor::CurrentPos() const {
     return FPos;
 }
 
-bool TDSCursor::FirstFrom(uint32_t pos, uint32_t offset, uint32_t& row) const {
+bool TDSCursor::firstFrom(uint32_t pos, uint32_t offset, uint32_t& row) const {
     const TDSRowOrder& order = FTable->Order();
     for (; pos < order.BlockCount(); ++pos, offset = 0) {
         uint32_t block = order.BlockAt(pos);
         if (FBlockCount[block] == 0) continue;
         const std::vector<uint32_t>& rows = order.Rows(block);
         for (uint32_t i = offset; i < rows.size(); ++i)
-            if (Visible(rows[i])) {
+            if (isVisible(rows[i])) {
                 row = rows[i];
                 FPosRow = row;
                 FPos = {pos, i};
@@ -237,7 +237,7 @@ bool TDSCursor::FirstFrom(uint32_t pos, uint32_t offset, uint32_t& row) const {
     return false;
 }
 
-bool TDSCursor::LastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const {
+bool TDSCursor::lastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const {
     const TDSRowOrder& order = FTable->Order();
     for (int64_t p = pos; p >= 0; --p) {
         uint32_t block = order.BlockAt(static_cast<uint32_t>(p));
@@ -245,7 +245,7 @@ bool TDSCursor::LastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const {
         uint32_t end = p == pos ? std::min<uint32_t>(offset, rows.size()) : rows.size();
         if (FBlockCount[block] == 0) continue;
         for (uint32_t i = end; i-- > 0;)
-            if (Visible(rows[i])) {
+            if (isVisible(rows[i])) {
                 row = rows[i];
                 FPosRow = row;
                 FPos = {static_cast<uint32_t>(p), i};
@@ -256,25 +256,25 @@ bool TDSCursor::LastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const {
     return false;
 }
 
-int64_t TDSCursor::Rank() const {
-    auto [pos, offset] = CurrentPos();
-    EnsureTree();
+int64_t TDSCursor::rank() const {
+    auto [pos, offset] = currentPos();
+    ensureTree();
     int64_t rank = FTree.Prefix(pos);
     const std::vector<uint32_t>& rows = FTable->Order().Rows(FTable->Order().BlockAt(pos));
     for (uint32_t i = 0; i < offset; ++i)
-        rank += Visible(rows[i]);
+        rank += isVisible(rows[i]);
     return rank + 1;
 }
 
-uint32_t TDSCursor::Select(int64_t k) const {
+uint32_t TDSCursor::select(int64_t k) const {
     assert(k >= 1 && k <= FTotal);
-    EnsureTree();
+    ensureTree();
     int64_t before = 0;
     uint32_t pos = FTree.Find(k, &before);
     const TDSRowOrder& order = FTable->Order();
     const std::vector<uint32_t>& rows = order.Rows(order.BlockAt(pos));
     for (uint32_t i = 0; i < rows.size(); ++i)
-        if (Visible(rows[i]) && ++before == k) {
+        if (isVisible(rows[i]) && ++before == k) {
             FPosRow = rows[i];
             FPos = {pos, i};
             FPosVersion = order.Version();
@@ -284,7 +284,7 @@ uint32_t TDSCursor::Select(int64_t k) const {
     return 0;
 }
 
-int TDSCursor::Status() const {
+int TDSCursor::status() const {
     switch (FAt) {
     case At::Bof:
         return DBERR_BOF;
@@ -295,14 +295,14 @@ int TDSCursor::Status() const {
     }
 }
 
-int TDSCursor::StepForward() {
+int TDSCursor::stepForward() {
     uint32_t row;
     bool found = false;
     if (FAt == At::Bof)
-        found = FirstFrom(0, 0, row);
+        found = firstFrom(0, 0, row);
     else if (FAt == At::Row) {
-        auto [pos, offset] = CurrentPos();
-        found = FirstFrom(pos, offset + 1, row);
+        auto [pos, offset] = currentPos();
+        found = firstFrom(pos, offset + 1, row);
     }
     if (!found) {
         FAt = At::Eof;
@@ -313,15 +313,15 @@ int TDSCursor::StepForward() {
     return DBERR_NONE;
 }
 
-int TDSCursor::StepBack() {
+int TDSCursor::stepBack() {
     uint32_t row;
     bool found = false;
     const TDSRowOrder& order = FTable->Order();
     if (FAt == At::Eof && order.BlockCount() > 0)
-        found = LastBefore(order.BlockCount() - 1, UINT32_MAX, row);
+        found = lastBefore(order.BlockCount() - 1, UINT32_MAX, row);
     else if (FAt == At::Row) {
-        auto [pos, offset] = CurrentPos();
-        found = LastBefore(pos, offset, row);
+        auto [pos, offset] = currentPos();
+        found = lastBefore(pos, offset, row);
     }
     if (!found) {
         FAt = At::Bof;
@@ -333,10 +333,10 @@ int TDSCursor::StepBack() {
 }
 
 int TDSCursor::MoveRelative(int n) {
-    if (n == 0) return Status();
-    if (n == 1) return StepForward();
-    if (n == -1) return StepBack();
-    int64_t from = FAt == At::Bof ? 0 : FAt == At::Eof ? int64_t{FTotal} + 1 : Rank();
+    if (n == 0) return status();
+    if (n == 1) return stepForward();
+    if (n == -1) return stepBack();
+    int64_t from = FAt == At::Bof ? 0 : FAt == At::Eof ? int64_t{FTotal} + 1 : rank();
     int64_t to = from + n;
     if (to < 1) {
         FAt = At::Bof;
@@ -346,13 +346,13 @@ int TDSCursor::MoveRelative(int n) {
         FAt = At::Eof;
         return DBERR_EOF;
     }
-    FRow = Select(to);
+    FRow = select(to);
     FAt = At::Row;
     return DBERR_NONE;
 }
 
 int TDSCursor::GetSequenceNumber() const {
-    return FAt == At::Row ? static_cast<int>(Rank()) : 0;
+    return FAt == At::Row ? static_cast<int>(rank()) : 0;
 }
 
 int TDSCursor::MoveToSequenceNumber(int seqNo) {
@@ -364,13 +364,13 @@ int TDSCursor::MoveToSequenceNumber(int seqNo) {
         FAt = At::Eof;
         return DBERR_EOF;
     }
-    FRow = Select(seqNo);
+    FRow = select(seqNo);
     FAt = At::Row;
     return DBERR_NONE;
 }
 
 int TDSCursor::MoveToBookmark(uint32_t bookmark) {
-    if (bookmark == 0 || bookmark > FTable->Store().Count() || !Visible(bookmark - 1))
+    if (bookmark == 0 || bookmark > FTable->Store().Count() || !isVisible(bookmark - 1))
         return DBERR_RECNOTFOUND;
     FRow = bookmark - 1;
     FAt = At::Row;
@@ -380,7 +380,7 @@ int TDSCursor::MoveToBookmark(uint32_t bookmark) {
 // ---- the current row ----
 
 int TDSCursor::GetCurrentRecord(uint8_t* record) const {
-    if (FAt != At::Row) return Status();
+    if (FAt != At::Row) return status();
     FTable->Store().ToRecord(FTable->Store().Row(FRow), record);
     return DBERR_NONE;
 }
@@ -400,10 +400,10 @@ void TDSCursor::InsertRecord(const uint8_t* record) {
         before = FRow;
         hasBefore = true;
     } else if (FAt == At::Bof) {
-        hasBefore = FirstFrom(0, 0, before);
+        hasBefore = firstFrom(0, 0, before);
     }
     uint32_t row = FTable->InsertRow(record, hasBefore ? &before : nullptr);
-    if (Visible(row)) {
+    if (isVisible(row)) {
         FRow = row;
         FAt = At::Row;
     }
@@ -427,7 +427,7 @@ int TDSCursor::AddFilter(DSExprPtr expression) {
         f.Evaluator = std::make_unique<TDSExprEvaluator>(*expression, FTable->Layout(),
                                                          FTable->Store().Format());
     FFilters.push_back(std::move(f));
-    Rebuild();
+    rebuild();
     FAt = At::Bof;
     return FFilters.back().Handle;
 }
@@ -437,7 +437,7 @@ void TDSCursor::DropFilter(int handle) {
                            [handle](const Filter& f) { return f.Handle == handle; });
     if (it == FFilters.end()) DSRaise(DBERR_INVALIDPARAM, "Unknown filter handle");
     FFilters.erase(it);
-    Rebuild();
+    rebuild();
     FAt = At::Bof;
 }
 
@@ -449,7 +449,7 @@ bool TDSCursor::Locate(const DSExpr& expression) {
         uint32_t block = order.BlockAt(pos);
         if (FBlockCount[block] == 0) continue;
         // The view's rows have passed the filters already.
-        uint32_t n = GatherRows(order.Rows(block), scan, true);
+        uint32_t n = gatherRows(order.Rows(block), scan, true);
         if (n == 0) continue;
         evaluator.MatchRows(scan.Rows.data(), n, scan.Match.data());
         const uint8_t* match = scan.Match.data();

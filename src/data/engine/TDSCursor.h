@@ -67,27 +67,27 @@ private:
         std::vector<uint8_t> Match;
     };
 
-    bool Passes(uint32_t row) const;
+    bool passes(uint32_t row) const;
     // Puts into scan the rows of a block that are in the view (visibleOnly)
     // or not deleted, in the block's order; returns their count.
-    uint32_t GatherRows(const std::vector<uint32_t>& rows, BlockScan& scan, bool visibleOnly) const;
+    uint32_t gatherRows(const std::vector<uint32_t>& rows, BlockScan& scan, bool visibleOnly) const;
     // Keeps, in order, those of scan's first n rows that evaluator matches;
     // returns their count.
-    static uint32_t KeepMatches(const TDSExprEvaluator& evaluator, BlockScan& scan, uint32_t n);
-    bool Visible(uint32_t row) const { return (FBits[row >> 6] >> (row & 63)) & 1; }
-    void SetVisible(uint32_t row, bool visible);
-    void Rebuild();
-    void GrowTo(uint32_t rows, uint32_t blocks);
-    void EnsureTree() const;
-    std::pair<uint32_t, uint32_t> CurrentPos() const;
+    static uint32_t keepMatches(const TDSExprEvaluator& evaluator, BlockScan& scan, uint32_t n);
+    bool isVisible(uint32_t row) const { return (FBits[row >> 6] >> (row & 63)) & 1; }
+    void setVisible(uint32_t row, bool visible);
+    void rebuild();
+    void growTo(uint32_t rows, uint32_t blocks);
+    void ensureTree() const;
+    std::pair<uint32_t, uint32_t> currentPos() const;
     // The first visible row at or after (pos, offset), or the last before it.
-    bool FirstFrom(uint32_t pos, uint32_t offset, uint32_t& row) const;
-    bool LastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const;
-    int64_t Rank() const;
-    uint32_t Select(int64_t k) const;
-    int StepForward();
-    int StepBack();
-    int Status() const;
+    bool firstFrom(uint32_t pos, uint32_t offset, uint32_t& row) const;
+    bool lastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const;
+    int64_t rank() const;
+    uint32_t select(int64_t k) const;
+    int stepForward();
+    int stepBack();
+    int status() const;
 
     std::shared_ptr<TDSTable> FTable;
     std::vector<uint64_t> FBits;       // by row id

@@ -13,14 +13,14 @@ TDSDeltaRows::TDSDeltaRows(const TDSTable& table, std::vector<DSNetChange> chang
         const int change = static_cast<int>(i);
         switch (c.Kind) {
         case dsRecInserted:
-            store.ToRecord(current, Add(dsRecInserted, change));
+            store.ToRecord(current, add(dsRecInserted, change));
             break;
         case dsRecDeleted:
-            store.ToRecord(c.Loaded ? c.Loaded : current, Add(dsRecDeleted, change));
+            store.ToRecord(c.Loaded ? c.Loaded : current, add(dsRecDeleted, change));
             break;
         default: {
-            store.ToRecord(c.Loaded, Add(dsRecUnmodified, change));
-            uint8_t* changed = Add(dsRecModified, change);
+            store.ToRecord(c.Loaded, add(dsRecUnmodified, change));
+            uint8_t* changed = add(dsRecModified, change);
             store.ToRecord(current, changed);
             const uint8_t* old = changed - FRecordSize;
             for (int f = 0; f < layout.FieldCount(); ++f)
@@ -35,7 +35,7 @@ TDSDeltaRows::TDSDeltaRows(const TDSTable& table, std::vector<DSNetChange> chang
     }
 }
 
-uint8_t* TDSDeltaRows::Add(DSRowStatus status, int change) {
+uint8_t* TDSDeltaRows::add(DSRowStatus status, int change) {
     FRecords.resize(FRecords.size() + FRecordSize);
     FStatus.push_back(status);
     FChangeOf.push_back(change);

@@ -21,7 +21,7 @@ public:
     int ChangeOf(int row) const { return FChangeOf[row]; }
 
 private:
-    uint8_t* Add(DSRowStatus status, int change);
+    uint8_t* add(DSRowStatus status, int change);
 
     std::vector<DSNetChange> FChanges;
     size_t FRecordSize;

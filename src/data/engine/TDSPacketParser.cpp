@@ -9,7 +9,7 @@
 TDSPacketParser::TDSPacketParser(const uint8_t* data, size_t size) : FData(data), FSize(size) {
     // Nothing this short can hold a header and a field.
     if (size <= 21 || size < kDSPacketHeaderSize) DSRaiseInvalidPacket();
-    const uint8_t* h = Need(kDSPacketHeaderSize);
+    const uint8_t* h = need(kDSPacketHeaderSize);
     if (std::memcmp(h, kDSPacketMagic, 4) != 0) DSRaiseInvalidPacket();
     if (DSLoad<uint16_t>(h + 4) != kDSPacketVersion || DSLoad<uint16_t>(h + 6) != 0)
         DSRaiseInvalidPacket();
@@ -21,7 +21,7 @@ TDSPacketParser::TDSPacketParser(const uint8_t* data, size_t size) : FData(data)
 
     FFields.reserve(fieldCount);
     for (uint32_t i = 0; i < fieldCount; ++i)
-        ReadField();
+        readField();
     // Descriptions are complete: their addresses no longer move.
     uint32_t offset = 0;
     for (const DSFieldDesc& f : FFields) {
@@ -34,7 +34,7 @@ TDSPacketParser::TDSPacketParser(const uint8_t* data, size_t size) : FData(data)
     FDataSize = offset;
 
     for (uint32_t i = 0; i < attributeCount; ++i)
-        ReadAttribute();
+        readAttribute();
 
     // Every row takes at least its status bytes; a larger count is a lie.
     if (FRowCount > 0 && (FSize - FPos) / (1 + fieldCount) < FRowCount) DSRaiseInvalidPacket();
@@ -44,70 +44,70 @@ void TDSPacketParser::Truncated() {
     DSRaiseInvalidPacket();
 }
 
-std::string TDSPacketParser::Text(size_t length) {
-    const uint8_t* p = Need(length);
+std::string TDSPacketParser::text(size_t length) {
+    const uint8_t* p = need(length);
     return std::string(reinterpret_cast<const char*>(p), length);
 }
 
-void TDSPacketParser::ReadField() {
+void TDSPacketParser::readField() {
     DSFieldDesc f;
-    uint8_t nameLength = Byte();
+    uint8_t nameLength = byte();
     if (nameLength == 0) DSRaiseInvalidPacket();
-    f.Name = Text(nameLength);
-    uint8_t type = Byte();
+    f.Name = text(nameLength);
+    uint8_t type = byte();
     if (!DSValidType(type)) DSRaiseInvalidPacket();
     f.Type = static_cast<DSType>(type);
-    f.Size = DSLoad<uint16_t>(Need(2));
-    f.Scale = static_cast<int8_t>(Byte());
-    f.Attributes = Byte();
-    f.ProviderFlags = Byte();
-    f.Origin = Text(Byte());
+    f.Size = DSLoad<uint16_t>(need(2));
+    f.Scale = static_cast<int8_t>(byte());
+    f.Attributes = byte();
+    f.ProviderFlags = byte();
+    f.Origin = text(byte());
     if (!DSValidDesc(f)) DSRaiseInvalidPacket();
     FFields.push_back(std::move(f));
 }
 
-void TDSPacketParser::ReadAttribute() {
+void TDSPacketParser::readAttribute() {
     DSAttribute a;
-    uint8_t nameLength = Byte();
+    uint8_t nameLength = byte();
     if (nameLength == 0) DSRaiseInvalidPacket();
-    a.Name = Text(nameLength);
-    switch (static_cast<TVarType>(Byte())) {
+    a.Name = text(nameLength);
+    switch (static_cast<TVarType>(byte())) {
     case TVarType::Unassigned:
         break;
     case TVarType::Null:
         a.Value = Variant(Null{});
         break;
     case TVarType::Boolean: {
-        uint8_t b = Byte();
+        uint8_t b = byte();
         if (b > 1) DSRaiseInvalidPacket();
         a.Value = Variant(b != 0);
         break;
     }
     case TVarType::Integer:
-        a.Value = Variant(DSLoad<int32_t>(Need(4)));
+        a.Value = Variant(DSLoad<int32_t>(need(4)));
         break;
     case TVarType::LargeInt:
-        a.Value = Variant(DSLoad<int64_t>(Need(8)));
+        a.Value = Variant(DSLoad<int64_t>(need(8)));
         break;
     case TVarType::Double:
-        a.Value = Variant(DSLoad<double>(Need(8)));
+        a.Value = Variant(DSLoad<double>(need(8)));
         break;
     case TVarType::Currency:
-        a.Value = Variant(Currency{DSLoad<int64_t>(Need(8))});
+        a.Value = Variant(Currency{DSLoad<int64_t>(need(8))});
         break;
     case TVarType::Bcd: {
-        int64_t v = DSLoad<int64_t>(Need(8));
-        uint8_t scale = Byte();
+        int64_t v = DSLoad<int64_t>(need(8));
+        uint8_t scale = byte();
         if (scale > 18) DSRaiseInvalidPacket();
         a.Value = Variant(TBcd{v, scale});
         break;
     }
     case TVarType::Date:
-        a.Value = Variant(TDateTime(DSLoad<double>(Need(8))));
+        a.Value = Variant(TDateTime(DSLoad<double>(need(8))));
         break;
     case TVarType::String: {
-        uint32_t length = DSLoad<uint32_t>(Need(4));
-        a.Value = Variant(Text(length));
+        uint32_t length = DSLoad<uint32_t>(need(4));
+        a.Value = Variant(text(length));
         break;
     }
     default:
@@ -119,7 +119,7 @@ void TDSPacketParser::ReadAttribute() {
 DSRowStatus TDSPacketParser::ReadRow(uint8_t* statuses, uint8_t* data) {
     if (FRowsRead >= FRowCount) DSRaiseInvalidPacket();
     ++FRowsRead;
-    uint8_t rowStatus = Byte();
+    uint8_t rowStatus = byte();
     if (rowStatus != dsRecUnmodified && rowStatus != dsRecModified && rowStatus != dsRecInserted &&
         rowStatus != dsRecDeleted)
         DSRaiseInvalidPacket();
@@ -127,7 +127,7 @@ DSRowStatus TDSPacketParser::ReadRow(uint8_t* statuses, uint8_t* data) {
     for (size_t i = 0; i < count; ++i) {
         const Column& c = FColumns[i];
         uint8_t* out = data + c.Offset;
-        uint8_t status = Byte();
+        uint8_t status = byte();
         statuses[i] = status;
         if (status != static_cast<uint8_t>(DSFieldStatus::Value)) {
             if (status > static_cast<uint8_t>(DSFieldStatus::Unassigned)) DSRaiseInvalidPacket();
@@ -135,15 +135,15 @@ DSRowStatus TDSPacketParser::ReadRow(uint8_t* statuses, uint8_t* data) {
             continue;
         }
         if (c.Type == DSType::String) {
-            uint16_t length = DSLoad<uint16_t>(Need(2));
+            uint16_t length = DSLoad<uint16_t>(need(2));
             if (length > c.Size) DSRaiseInvalidPacket();
-            const uint8_t* text = Need(length);
+            const uint8_t* text = need(length);
             DSStore(out, length);
             std::memcpy(out + 2, text, length);
             std::memset(out + 2 + length, 0, c.Size - length);
             continue;
         }
-        const uint8_t* in = Need(c.Bytes);
+        const uint8_t* in = need(c.Bytes);
         if (c.Checked && !DSValidFixedValue(*c.Desc, in)) DSRaiseInvalidPacket();
         // Sizes the compiler knows become plain moves.
         switch (c.Bytes) {

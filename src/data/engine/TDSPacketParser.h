@@ -40,17 +40,17 @@ private:
     };
 
     // The next n bytes, or a refusal when fewer are left.
-    const uint8_t* Need(size_t n) {
+    const uint8_t* need(size_t n) {
         if (FSize - FPos < n) Truncated();
         const uint8_t* p = FData + FPos;
         FPos += n;
         return p;
     }
     [[noreturn]] static void Truncated();
-    uint8_t Byte() { return *Need(1); }
-    std::string Text(size_t length);
-    void ReadField();
-    void ReadAttribute();
+    uint8_t byte() { return *need(1); }
+    std::string text(size_t length);
+    void readField();
+    void readAttribute();
 
     const uint8_t* FData;
     size_t FSize;

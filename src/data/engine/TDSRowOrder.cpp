@@ -20,7 +20,7 @@ std::pair<uint32_t, uint32_t> TDSRowOrder::Find(uint32_t row) const {
     return {FPosOf[block], static_cast<uint32_t>(it - rows.begin())};
 }
 
-uint32_t TDSRowOrder::NewBlock() {
+uint32_t TDSRowOrder::allocateBlock() {
     auto id = static_cast<uint32_t>(FBlocks.size());
     FBlocks.emplace_back();
     FBlocks.back().reserve(kBlockRows);
@@ -33,7 +33,7 @@ void TDSRowOrder::AppendRange(uint32_t first, uint32_t end) {
     assert(first == FBlockOf.size() && "row ids are handed out in turn");
     while (first < end) {
         if (FSequence.empty() || FBlocks[FSequence.back()].size() >= kBlockRows) {
-            uint32_t id = NewBlock();
+            uint32_t id = allocateBlock();
             FPosOf[id] = static_cast<uint32_t>(FSequence.size());
             FSequence.push_back(id);
         }
@@ -55,7 +55,7 @@ void TDSRowOrder::InsertBefore(uint32_t row, uint32_t before, uint32_t* splitBlo
     uint32_t block = FBlockOf[before];
     if (FBlocks[block].size() >= kBlockRows) {
         // Split in halves; the second half becomes a new block right after.
-        uint32_t id = NewBlock();
+        uint32_t id = allocateBlock();
         std::vector<uint32_t>& full = FBlocks[block];
         std::vector<uint32_t>& half = FBlocks[id];
         half.assign(full.begin() + kBlockRows / 2, full.end());

@@ -40,7 +40,7 @@ public:
     uint64_t Shape() const { return FShape; }
 
 private:
-    uint32_t NewBlock();
+    uint32_t allocateBlock();
 
     std::vector<std::vector<uint32_t>> FBlocks; // by block id
     std::vector<uint32_t> FSequence;            // block ids in order

@@ -75,12 +75,12 @@ void TDSTable::AppendPacket(const std::vector<uint8_t>& packet, bool endOfData) 
         c->OnRowsAppended(start, end);
 }
 
-void TDSTable::CheckRecordLayout() const {
+void TDSTable::checkRecordLayout() const {
     if (!FHasLayout) DSRaise(DBERR_INVALIDPARAM, "The dataset has no fields");
 }
 
 uint32_t TDSTable::InsertRow(const uint8_t* record, const uint32_t* before) {
-    CheckRecordLayout();
+    checkRecordLayout();
     // Checked in a scratch row first, so that a refused record leaves no row.
     std::vector<uint8_t> scratch(FStore.Format().Stride);
     FStore.FromRecord(scratch.data(), record);
@@ -101,7 +101,7 @@ uint32_t TDSTable::InsertRow(const uint8_t* record, const uint32_t* before) {
 }
 
 void TDSTable::ModifyRow(uint32_t row, const uint8_t* record) {
-    CheckRecordLayout();
+    checkRecordLayout();
     assert(row < FStore.Count());
     const size_t stride = FStore.Format().Stride;
     std::vector<uint8_t> before(FStore.Row(row), FStore.Row(row) + stride);
@@ -112,17 +112,17 @@ void TDSTable::ModifyRow(uint32_t row, const uint8_t* record) {
     after[0] = static_cast<uint8_t>(prior & dsRecInserted ? prior : prior | dsRecModified);
     std::memcpy(FStore.Row(row), after.data(), stride);
     FLog.LogModify(row, prior, before.data());
-    NotifyChanged(row);
+    notifyChanged(row);
 }
 
 void TDSTable::DeleteRow(uint32_t row) {
-    CheckRecordLayout();
+    checkRecordLayout();
     assert(row < FStore.Count());
     const uint8_t prior = FStore.Flags(row);
     assert(!(prior & dsRecDeleted) && "a deleted row is in no view");
     FStore.SetFlags(row, static_cast<uint8_t>(prior | dsRecDeleted));
     FLog.LogDelete(row, prior);
-    NotifyChanged(row);
+    notifyChanged(row);
 }
 
 void TDSTable::UndoEntries(const std::vector<const DSLogEntry*>& newestFirst) {
@@ -140,7 +140,7 @@ void TDSTable::UndoEntries(const std::vector<const DSLogEntry*>& newestFirst) {
             FStore.SetFlags(e->Row, e->PriorFlags);
             break;
         }
-        NotifyChanged(e->Row);
+        notifyChanged(e->Row);
     }
 }
 
@@ -150,7 +150,7 @@ void TDSTable::AcceptRow(uint32_t row) {
     FStore.SetFlags(row, flags & dsRecDeleted ? dsRecDeleted : dsRecUnmodified);
 }
 
-void TDSTable::NotifyChanged(uint32_t row) {
+void TDSTable::notifyChanged(uint32_t row) {
     for (TDSCursor* c : FCursors)
         c->OnRowChanged(row);
 }

@@ -51,8 +51,8 @@ public:
     TDSChangeLog& MutableLog() { return FLog; }
 
 private:
-    void NotifyChanged(uint32_t row);
-    void CheckRecordLayout() const;
+    void notifyChanged(uint32_t row);
+    void checkRecordLayout() const;
 
     bool FHasLayout = false;
     TDSRecordLayout FLayout;

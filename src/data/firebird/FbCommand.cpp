@@ -46,10 +46,10 @@ SQLResult FbCommand::prepare(const std::string& sql, uint16_t /*paramCount*/) {
 
 SQLResult FbCommand::setParameter(uint16_t index, const TDBXValue& value) {
     return guarded([&]() -> SQLResult {
-        if (!FStatement || !FStatement->Prepared)
+        if (!FStatement || !FStatement->prepared())
             return fail(DBXERR_INVALIDHNDL, "The statement is not prepared");
         std::string error;
-        SQLResult r = FStatement->Params.set(index - 1, value, error);
+        SQLResult r = FStatement->params().set(index - 1, value, error);
         return r == DBXERR_NONE ? r : fail(r, error);
     });
 }
@@ -59,9 +59,9 @@ SQLResult FbCommand::execute(ISQLCursor** cursor) {
         if (cursor) *cursor = nullptr;
         FRowsAffected = 0;
         if (!FAttachment->attached()) return fail(DBXERR_INVALIDHNDL, closedText);
-        if (!FStatement || !FStatement->Prepared || !FStatement->alive())
+        if (!FStatement || !FStatement->prepared() || !FStatement->alive())
             return fail(DBXERR_INVALIDHNDL, "The statement is not prepared");
-        if (!FStatement->Params.allSet()) return fail(DBXERR_SQLPARAMNOTSET);
+        if (!FStatement->params().allSet()) return fail(DBXERR_SQLPARAMNOTSET);
         FbStatus status;
         FStatement->closeCursor(status);
 
@@ -88,13 +88,13 @@ SQLResult FbCommand::run(FbTransaction& transaction, bool ownsTransaction,
     FbStatement& st = *FStatement;
     auto dialect = static_cast<unsigned short>(FAttachment->settings().Dialect);
     FbStatus status;
-    if (!st.Params.writeBlobs(transaction, status)) return fail(api, status);
-    XSQLDA* input = st.Params.count() > 0 ? st.Params.sqlda().get() : nullptr;
+    if (!st.params().writeBlobs(transaction, status)) return fail(api, status);
+    XSQLDA* input = st.params().count() > 0 ? st.params().sqlda().get() : nullptr;
 
     if (st.returnsCursor()) {
         api.isc_dsql_execute(status.get(), transaction.handle(), st.handle(), dialect, input);
         if (status.failed()) return fail(api, status);
-        st.CursorOpen = true;
+        st.cursorOpened();
         if (cursor) {
             *cursor = new FbCursor(FStatement, std::move(shared), ownsTransaction, false);
             return DBXERR_NONE;
@@ -105,10 +105,10 @@ SQLResult FbCommand::run(FbTransaction& transaction, bool ownsTransaction,
         return DBXERR_NONE;
     }
 
-    bool singleRow = st.Output.count() > 0;
+    bool singleRow = st.output().count() > 0;
     if (singleRow)
         api.isc_dsql_execute2(status.get(), transaction.handle(), st.handle(), dialect, input,
-                              st.Output.get());
+                              st.output().get());
     else
         api.isc_dsql_execute(status.get(), transaction.handle(), st.handle(), dialect, input);
     if (status.failed()) return fail(api, status);

@@ -11,7 +11,7 @@ namespace fb {
 FbCursor::FbCursor(std::shared_ptr<FbStatement> statement,
                    std::shared_ptr<FbTransaction> transaction, bool ownsTransaction, bool singleton)
     : FStatement(std::move(statement)), FTransaction(std::move(transaction)),
-      FGeneration(FStatement->Generation), FOwnsTransaction(ownsTransaction),
+      FGeneration(FStatement->generation()), FOwnsTransaction(ownsTransaction),
       FSingleton(singleton) {}
 
 FbCursor::~FbCursor() {
@@ -21,7 +21,7 @@ FbCursor::~FbCursor() {
 SQLResult FbCursor::finish() {
     FPosition = Position::Ended;
     FbStatus status;
-    if (!FSingleton && FStatement->Generation == FGeneration) FStatement->closeCursor(status);
+    if (!FSingleton && FStatement->generation() == FGeneration) FStatement->closeCursor(status);
     if (FOwnsTransaction && FTransaction) {
         std::shared_ptr<FbTransaction> t = std::move(FTransaction);
         if (!t->commit(status)) return fail(t->attachment().api(), status);
@@ -36,16 +36,16 @@ SQLResult FbCursor::close() {
 
 SQLResult FbCursor::getColumnCount(uint16_t& count) {
     return guarded([&]() -> SQLResult {
-        count = static_cast<uint16_t>(FStatement->Columns.size());
+        count = static_cast<uint16_t>(FStatement->columns().size());
         return DBXERR_NONE;
     });
 }
 
 SQLResult FbCursor::getColumn(uint16_t column, TDBXColumn& description) {
     return guarded([&]() -> SQLResult {
-        if (column < 1 || column > FStatement->Columns.size())
+        if (column < 1 || column > FStatement->columns().size())
             return fail(DBXERR_OUTOFRANGE, "Column " + std::to_string(column) + " is out of range");
-        description = FStatement->Columns[column - 1];
+        description = FStatement->columns()[column - 1];
         return DBXERR_NONE;
     });
 }
@@ -69,7 +69,7 @@ SQLResult FbCursor::next() {
         ISC_STATUS result = FStatement->api().isc_dsql_fetch(
             status.get(), FStatement->handle(),
             static_cast<unsigned short>(FStatement->attachment().settings().Dialect),
-            FStatement->Output.get());
+            FStatement->output().get());
         if (status.failed()) {
             SQLResult r = fail(FStatement->api(), status);
             FPosition = Position::Ended;
@@ -92,11 +92,11 @@ SQLResult FbCursor::next() {
 
 SQLResult FbCursor::getValue(uint16_t column, TDBXValue& value) {
     return guarded([&]() -> SQLResult {
-        if (column < 1 || column > FStatement->Columns.size())
+        if (column < 1 || column > FStatement->columns().size())
             return fail(DBXERR_OUTOFRANGE, "Column " + std::to_string(column) + " is out of range");
         if (FPosition != Position::OnRow) return fail(DBXERR_EOF);
         if (!current()) return fail(DBXERR_INVALIDHNDL, "The result set was closed");
-        const XSQLVAR& var = FStatement->Output.var(column - 1);
+        const XSQLVAR& var = FStatement->output().var(column - 1);
         const FbSettings& settings = FStatement->attachment().settings();
         if (ReadScalar(var, settings.TrimChar, value)) return DBXERR_NONE;
         if ((var.sqltype & ~1) != SQL_BLOB)

@@ -28,7 +28,7 @@ public:
 
 private:
     SQLResult finish();
-    bool current() const { return FStatement->Generation == FGeneration && FStatement->alive(); }
+    bool current() const { return FStatement->generation() == FGeneration && FStatement->alive(); }
 
     std::shared_ptr<FbStatement> FStatement;
     std::shared_ptr<FbTransaction> FTransaction;

@@ -23,16 +23,16 @@ void FbStatement::drop() {
         api().isc_dsql_free_statement(ignored.get(), &FHandle, DSQL_drop);
     }
     FHandle = 0;
-    Prepared = false;
-    CursorOpen = false;
-    ++Generation;
+    FPrepared = false;
+    FCursorOpen = false;
+    ++FGeneration;
 }
 
 bool FbStatement::closeCursor(FbStatus& status) {
     status.reset();
-    if (!CursorOpen) return true;
-    CursorOpen = false;
-    ++Generation;
+    if (!FCursorOpen) return true;
+    FCursorOpen = false;
+    ++FGeneration;
     if (!alive()) return true;
     api().isc_dsql_free_statement(status.get(), &FHandle, DSQL_close);
     return !status.failed();
@@ -40,7 +40,7 @@ bool FbStatement::closeCursor(FbStatus& status) {
 
 bool FbStatement::prepare(const std::string& sql, FbTransaction& transaction, FbStatus& status) {
     status.reset();
-    Prepared = false;
+    FPrepared = false;
     if (FHandle != 0 && !alive()) FHandle = 0;
     if (FHandle == 0) {
         api().isc_dsql_allocate_statement(status.get(), FAttachment->handle(), &FHandle);
@@ -49,30 +49,30 @@ bool FbStatement::prepare(const std::string& sql, FbTransaction& transaction, Fb
             return false;
         }
     }
-    ++Generation;
-    CursorOpen = false;
-    Output.reserve(Output.room());
+    ++FGeneration;
+    FCursorOpen = false;
+    FOutput.reserve(FOutput.room());
     api().isc_dsql_prepare(status.get(), transaction.handle(), &FHandle, 0, sql.c_str(),
                            static_cast<unsigned short>(FAttachment->settings().Dialect),
-                           Output.get());
+                           FOutput.get());
     if (status.failed()) return false;
     if (!describe(status) || !readType(status)) return false;
-    Prepared = true;
+    FPrepared = true;
     return true;
 }
 
 bool FbStatement::describe(FbStatus& status) {
-    if (Output.count() > Output.room()) {
-        Output.reserve(Output.count());
-        api().isc_dsql_describe(status.get(), &FHandle, SQLDA_VERSION1, Output.get());
+    if (FOutput.count() > FOutput.room()) {
+        FOutput.reserve(FOutput.count());
+        api().isc_dsql_describe(status.get(), &FHandle, SQLDA_VERSION1, FOutput.get());
         if (status.failed()) return false;
     }
-    Output.allocateBuffers();
-    Columns.clear();
-    for (int i = 0; i < Output.count(); ++i)
-        Columns.push_back(DescribeColumn(Output.var(i)));
+    FOutput.allocateBuffers();
+    FColumns.clear();
+    for (int i = 0; i < FOutput.count(); ++i)
+        FColumns.push_back(DescribeColumn(FOutput.var(i)));
 
-    FbSqlda& input = Params.sqlda();
+    FbSqlda& input = FParams.sqlda();
     input.reserve(input.room());
     api().isc_dsql_describe_bind(status.get(), &FHandle, SQLDA_VERSION1, input.get());
     if (status.failed()) return false;
@@ -81,7 +81,7 @@ bool FbStatement::describe(FbStatus& status) {
         api().isc_dsql_describe_bind(status.get(), &FHandle, SQLDA_VERSION1, input.get());
         if (status.failed()) return false;
     }
-    Params.described();
+    FParams.described();
     return true;
 }
 
@@ -90,10 +90,10 @@ bool FbStatement::readType(FbStatus& status) {
     char buffer[16] = {};
     api().isc_dsql_sql_info(status.get(), &FHandle, sizeof items, items, sizeof buffer, buffer);
     if (status.failed()) return false;
-    Type = 0;
+    FType = 0;
     if (buffer[0] == isc_info_sql_stmt_type) {
         short length = static_cast<short>(infoInteger(api(), buffer + 1, 2));
-        Type = infoInteger(api(), buffer + 3, length);
+        FType = infoInteger(api(), buffer + 3, length);
     }
     return true;
 }
@@ -125,7 +125,7 @@ bool FbStatement::rowsAffected(uint32_t& rows, FbStatus& status) {
         else if (item == isc_info_req_delete_count)
             deleted = count;
     }
-    switch (Type) {
+    switch (FType) {
     case isc_info_sql_stmt_insert:
         rows = static_cast<uint32_t>(inserted);
         break;

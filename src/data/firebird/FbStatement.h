@@ -1,7 +1,7 @@
 #pragma once
 // A statement handle with its described columns and parameters, shared by
 // the command that prepared it and the cursors reading its result sets. A
-// cursor reads only the result set it was opened on: Generation changes
+// cursor reads only the result set it was opened on: generation() changes
 // whenever that result set ends, so an older cursor sees it is stale.
 
 #include "data/DriverIntf.h"
@@ -39,16 +39,20 @@ public:
     bool rowsAffected(uint32_t& rows, FbStatus& status);
 
     isc_stmt_handle* handle() { return &FHandle; }
-    bool Prepared = false;
-    bool CursorOpen = false;
-    unsigned Generation = 0;
-    int Type = 0; // isc_info_sql_stmt_*
-    FbParams Params;
-    FbSqlda Output;
-    std::vector<TDBXColumn> Columns;
+    bool prepared() const { return FPrepared; }
+    // An execution opened a result set on the server; closeCursor ends it.
+    void cursorOpened() { FCursorOpen = true; }
+    // Counts every prepare, drop and closed result set: a cursor made under
+    // one generation owns the result set only while it lasts.
+    unsigned generation() const { return FGeneration; }
+    // The input values, bound by the command before it executes.
+    FbParams& params() { return FParams; }
+    // The output row, filled by each fetch or single-row execution.
+    FbSqlda& output() { return FOutput; }
+    const std::vector<TDBXColumn>& columns() const { return FColumns; }
 
     bool returnsCursor() const {
-        return Type == isc_info_sql_stmt_select || Type == isc_info_sql_stmt_select_for_upd;
+        return FType == isc_info_sql_stmt_select || FType == isc_info_sql_stmt_select_for_upd;
     }
 
 private:
@@ -57,6 +61,13 @@ private:
 
     std::shared_ptr<FbAttachment> FAttachment;
     isc_stmt_handle FHandle = 0;
+    bool FPrepared = false;
+    bool FCursorOpen = false;
+    unsigned FGeneration = 0;
+    int FType = 0; // isc_info_sql_stmt_*
+    FbParams FParams;
+    FbSqlda FOutput;
+    std::vector<TDBXColumn> FColumns;
 };
 
 } // namespace fb
