@@ -22,20 +22,8 @@ struct HandlerCall {
     int Id;                     // AJCI_ID of the change as the handler's dataset shows it
 };
 
-class ApplyUpdates : public ::testing::Test {
+class ApplyUpdates : public AdjustmentChainTest {
 protected:
-    void SetUp() override {
-        Database = CopyCompanyDatabase(Dir);
-        Chain = std::make_unique<AdjustmentChain>(Database);
-        Exec(*Chain->Connection,
-             "insert into AJUSTE_CIERRE values (1, '2016-03-01', '2016-03-31', 19, 0.8)");
-        Exec(*Chain->Connection,
-             "insert into AJUSTE_CIERRE values (2, '2016-03-01', null, 5, 0.8)");
-        Exec(*Chain->Connection,
-             "insert into AJUSTE_CIERRE values (3, '2016-04-01', '2016-04-30', 19, 0.8)");
-        Before = AdjustmentRows(*Chain->Connection);
-    }
-
     // Every refused change is noted; answer is the response given back
     // (none: the provider's proposal stands).
     void handle(std::optional<TResolverResponse> answer) {
@@ -81,10 +69,6 @@ protected:
     }
     std::vector<std::string> rows() { return AdjustmentRows(*Chain->Connection); }
 
-    testsupport::TempDir Dir;
-    std::string Database;
-    std::unique_ptr<AdjustmentChain> Chain;
-    std::vector<std::string> Before;
     std::vector<HandlerCall> Calls;
     size_t Applied = 0;
 };

@@ -12,18 +12,10 @@ using namespace sqlfixtures;
 
 namespace {
 
-class ProviderApply : public ::testing::Test {
+class ProviderApply : public AdjustmentChainTest {
 protected:
     void SetUp() override {
-        Database = CopyCompanyDatabase(Dir);
-        Chain = std::make_unique<AdjustmentChain>(Database);
-        Exec(*Chain->Connection,
-             "insert into AJUSTE_CIERRE values (1, '2016-03-01', '2016-03-31', 19, 0.8)");
-        Exec(*Chain->Connection,
-             "insert into AJUSTE_CIERRE values (2, '2016-03-01', null, 5, 0.8)");
-        Exec(*Chain->Connection,
-             "insert into AJUSTE_CIERRE values (3, '2016-04-01', '2016-04-30', 19, 0.8)");
-        Before = AdjustmentRows(*Chain->Connection);
+        AdjustmentChainTest::SetUp();
         // The fields and attributes of the provider's own packets.
         int recsOut = 0;
         TParams params;
@@ -88,10 +80,6 @@ protected:
     }
     size_t statementsBefore() const { return Chain->Table->Log.Executed.size(); }
 
-    testsupport::TempDir Dir;
-    std::string Database;
-    std::unique_ptr<AdjustmentChain> Chain;
-    std::vector<std::string> Before;
     std::vector<DSFieldDesc> Fields;
     std::vector<DSAttribute> Attributes;
     TDSRecordLayout Layout;

@@ -91,4 +91,15 @@ AdjustmentChain::AdjustmentChain(const std::string& database)
 
 AdjustmentChain::~AdjustmentChain() = default;
 
+void AdjustmentChainTest::SetUp() {
+    Database = CopyCompanyDatabase(Dir);
+    Chain = std::make_unique<AdjustmentChain>(Database);
+    Exec(*Chain->Connection,
+         "insert into AJUSTE_CIERRE values (1, '2016-03-01', '2016-03-31', 19, 0.8)");
+    Exec(*Chain->Connection, "insert into AJUSTE_CIERRE values (2, '2016-03-01', null, 5, 0.8)");
+    Exec(*Chain->Connection,
+         "insert into AJUSTE_CIERRE values (3, '2016-04-01', '2016-04-30', 19, 0.8)");
+    Before = AdjustmentRows(*Chain->Connection);
+}
+
 } // namespace sqlfixtures

@@ -12,6 +12,8 @@
 #include "support/CompanyDatabase.h"
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,6 +90,19 @@ struct AdjustmentChain {
     TRecordingSQLTable* Table;
     TDataSetProvider* Provider;
     TClientDataSet* Client;
+};
+
+// The chain over a fresh company database whose AJUSTE_CIERRE holds three
+// rows: 1 and 2 starting on 2016-03-01 (2 with no end), 3 on 2016-04-01.
+// Before holds them as AdjustmentRows reads them.
+class AdjustmentChainTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    testsupport::TempDir Dir;
+    std::string Database;
+    std::unique_ptr<AdjustmentChain> Chain;
+    std::vector<std::string> Before;
 };
 
 } // namespace sqlfixtures

@@ -15,16 +15,6 @@ namespace {
 
 enum { ID, FECINI, FECFIN, PORC, FACTOR };
 
-const TDateTime kMarch = EncodeDate(2016, 3, 1);
-const TDateTime kFeb = EncodeDate(2016, 2, 1);
-const TDateTime kEnd = EncodeDate(2016, 3, 31);
-
-TFormatSettings spanish() {
-    TFormatSettings s = DefaultFormatSettings();
-    s.DecimalSeparator = ',';
-    return s;
-}
-
 // One delta row as the values of its fields; unassigned fields stay so.
 struct DeltaRow {
     DSRowStatus Status;
@@ -48,16 +38,14 @@ std::vector<Variant> ajuste(int32_t id, TDateTime from, std::optional<TDateTime>
     return AjusteValues({id, from, to, porc, factor});
 }
 
-class ChangeLogTest : public testing::Test {
+class ChangeLogTest : public AjusteViewTest {
 public:
     void SetUp() override {
-        base->AppendData(AjustePacket({{1, kMarch, kEnd, 0, 7000},
-                                       {2, kMarch, kEnd, 105000, 7000},
-                                       {3, kMarch, kEnd, 190000, 7000},
-                                       {4, kFeb, kEnd, 0, 8000},
-                                       {5, kFeb, kEnd, 190000, 8000}}),
-                         true);
-        cursor = base->CreateCursor();
+        Load({{1, kMarch, kEnd, 0, 7000},
+              {2, kMarch, kEnd, 105000, 7000},
+              {3, kMarch, kEnd, 190000, 7000},
+              {4, kFeb, kEnd, 0, 8000},
+              {5, kFeb, kEnd, 190000, 8000}});
     }
     void Go(int seqNo) { ASSERT_EQ(cursor->MoveToSequenceNumber(seqNo), DBERR_NONE); }
     void Modify(std::vector<std::pair<int, Variant>> changes) {
@@ -66,17 +54,14 @@ public:
     void Insert(const std::vector<Variant>& values) {
         cursor->InsertRecord(MakeRecord(cursor->Layout(), values).data());
     }
-
-    std::unique_ptr<IDSBase> base = CreateDSBase();
-    std::unique_ptr<IDSCursor> cursor;
 };
 
 // F5 of the editor: filter to the start date, delete the shown rows, then for
 // each rate locate it (as Locate writes the text) and change its factor or
 // insert a new row.
 TEST_F(ChangeLogTest, TheEditorsBuildDeletesThenInsertsAndAppliesUnderAUniqueKey) {
-    cursor->AddFilter(
-        CompileFilterExpression("AJCI_FECINI = '01/03/2016'", cursor->Layout(), {}, spanish()));
+    cursor->AddFilter(CompileFilterExpression("AJCI_FECINI = '01/03/2016'", cursor->Layout(), {},
+                                              SpanishSettings()));
     cursor->MoveRelative(1);
     std::vector<uint8_t> record(cursor->Layout().RecordSize());
     while (cursor->GetCurrentRecord(record.data()) == DBERR_NONE)
@@ -87,7 +72,8 @@ TEST_F(ChangeLogTest, TheEditorsBuildDeletesThenInsertsAndAppliesUnderAUniqueKey
     const int64_t rates[] = {0, 190000, 120000, 190000};
     for (int64_t rate : rates) {
         std::string text = "[AJCI_PORC]=" + BcdToStr(TBcd{rate, 4}, ',');
-        if (cursor->Locate(*CompileFilterExpression(text, cursor->Layout(), {}, spanish()))) {
+        if (cursor->Locate(
+                *CompileFilterExpression(text, cursor->Layout(), {}, SpanishSettings()))) {
             Modify({{FACTOR, Variant(Dec(8000))}});
         } else {
             Insert(ajuste(0, kMarch, EncodeDate(2016, 3, 15), rate, 8000));

@@ -3,10 +3,12 @@
 // built from values, packets built from rows, and reading a view back.
 
 #include "data/engine/DSIntf.h"
+#include "platform/DateUtils.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +29,22 @@ inline std::vector<DSFieldDesc> AjusteFields() {
     return {Field("AJCI_ID", DSType::Int32), Field("AJCI_FECINI", DSType::Date),
             Field("AJCI_FECFIN", DSType::Date), Field("AJCI_PORC", DSType::Bcd, 15, 4),
             Field("AJCI_FACTOR", DSType::Bcd, 15, 4)};
+}
+
+// The start dates and the end of the period the adjustment rows use.
+inline const TDateTime kMarch = EncodeDate(2016, 3, 1);
+inline const TDateTime kFeb = EncodeDate(2016, 2, 1);
+inline const TDateTime kEnd = EncodeDate(2016, 3, 31);
+
+// Day first with "/", a decimal comma: the settings the editor's filters
+// are written under.
+inline TFormatSettings SpanishSettings() {
+    TFormatSettings s = DefaultFormatSettings();
+    s.ShortDateFormat = "dd/mm/yyyy";
+    s.DateSeparator = '/';
+    s.DecimalSeparator = ',';
+    s.TimeSeparator = ':';
+    return s;
 }
 
 inline TBcd Dec(int64_t unitsOf10000) {
@@ -109,6 +127,19 @@ inline std::vector<uint8_t> Changed(const IDSCursor& cursor,
         cursor.Layout().PutField(record.data(), field, value);
     return record;
 }
+
+// A base loaded with adjustment rows and a cursor on it, before its first
+// row.
+class AjusteViewTest : public testing::Test {
+public:
+    void Load(const std::vector<AjusteRow>& rows) {
+        base->AppendData(AjustePacket(rows), true);
+        cursor = base->CreateCursor();
+    }
+
+    std::unique_ptr<IDSBase> base = CreateDSBase();
+    std::unique_ptr<IDSCursor> cursor;
+};
 
 // Runs f and returns the EDBClient's code, or 0 when nothing was raised.
 template <class F> int EngineErrorOf(F f, std::string* message = nullptr) {

@@ -35,15 +35,6 @@ std::vector<std::vector<Variant>> rows() {
     };
 }
 
-TFormatSettings spanish() {
-    TFormatSettings s = DefaultFormatSettings();
-    s.ShortDateFormat = "dd/mm/yyyy";
-    s.DateSeparator = '/';
-    s.DecimalSeparator = ',';
-    s.TimeSeparator = ':';
-    return s;
-}
-
 class FilterExprTest : public testing::Test {
 protected:
     void SetUp() override {
@@ -52,7 +43,7 @@ protected:
     }
 
     std::vector<int32_t> Filtered(const std::string& text, TFilterOptions options = {},
-                                  const TFormatSettings& settings = spanish()) {
+                                  const TFormatSettings& settings = SpanishSettings()) {
         int handle =
             cursor->AddFilter(CompileFilterExpression(text, cursor->Layout(), options, settings));
         std::vector<int32_t> ids = Ids(*cursor);
@@ -63,7 +54,8 @@ protected:
     // The id of the row Locate finds from the first row, or 0.
     int32_t Located(const std::string& text, TFilterOptions options = {}) {
         cursor->MoveToBOF();
-        if (!cursor->Locate(*CompileFilterExpression(text, cursor->Layout(), options, spanish())))
+        if (!cursor->Locate(
+                *CompileFilterExpression(text, cursor->Layout(), options, SpanishSettings())))
             return 0;
         return Current(*cursor, ID).Get<int32_t>();
     }
@@ -178,12 +170,12 @@ TEST_F(FilterExprTest, ExpressionsAndTheRowsTheyLetThrough) {
 }
 
 TEST_F(FilterExprTest, OtherSettingsReadDatesAndNumbersTheirWay) {
-    TFormatSettings us = spanish();
+    TFormatSettings us = SpanishSettings();
     us.ShortDateFormat = "mm/dd/yyyy";
     us.DecimalSeparator = '.';
     EXPECT_EQ(Filtered("FECHA = '03/02/2016'", {}, us), (std::vector<int32_t>{2}));
     EXPECT_EQ(Filtered("PORC = 10.5", {}, us), (std::vector<int32_t>{2}));
-    TFormatSettings iso = spanish();
+    TFormatSettings iso = SpanishSettings();
     iso.ShortDateFormat = "yyyy-mm-dd";
     iso.DateSeparator = '-';
     EXPECT_EQ(Filtered("FECHA = '2016-03-02'", {}, iso), (std::vector<int32_t>{2}));
@@ -243,14 +235,14 @@ TEST_F(FilterExprTest, BadExpressionsAndTheirMessages) {
     for (const Bad& c : cases) {
         SCOPED_TRACE(c.Text);
         try {
-            CompileFilterExpression(c.Text, cursor->Layout(), {}, spanish());
+            CompileFilterExpression(c.Text, cursor->Layout(), {}, SpanishSettings());
             ADD_FAILURE() << "compiled";
         } catch (const EDatabaseError& e) {
             EXPECT_EQ(e.Message, c.Message);
         }
     }
     // With "." as decimal separator a comma is no part of a number.
-    TFormatSettings dot = spanish();
+    TFormatSettings dot = SpanishSettings();
     dot.DecimalSeparator = '.';
     try {
         CompileFilterExpression("PORC = 1,5", cursor->Layout(), {}, dot);
@@ -278,7 +270,7 @@ TEST_F(FilterExprTest, ExpressionsNestedBeyondTheBoundAreRefused) {
     for (const std::string& text : tooDeep) {
         SCOPED_TRACE(text.substr(0, 20));
         try {
-            CompileFilterExpression(text, cursor->Layout(), {}, spanish());
+            CompileFilterExpression(text, cursor->Layout(), {}, SpanishSettings());
             ADD_FAILURE() << "compiled";
         } catch (const EDatabaseError& e) {
             EXPECT_EQ(e.Message, "Filter expression too complex");
@@ -286,7 +278,7 @@ TEST_F(FilterExprTest, ExpressionsNestedBeyondTheBoundAreRefused) {
     }
     DSExprPtr deep = CompileFilterExpression(repeated("(", 500) + "ID = 1" + repeated(")", 500) +
                                                  repeated(" or ID = 2", 499),
-                                             cursor->Layout(), {}, spanish());
+                                             cursor->Layout(), {}, SpanishSettings());
     EXPECT_NE(deep, nullptr);
 }
 

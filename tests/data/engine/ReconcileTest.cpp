@@ -10,24 +10,19 @@ namespace {
 
 enum { ID, FECINI, FECFIN, PORC, FACTOR };
 
-const TDateTime kMarch = EncodeDate(2016, 3, 1);
-const TDateTime kEnd = EncodeDate(2016, 3, 31);
-
 struct Call {
     DSReconcileError Error;
     std::vector<Variant> Delta, Old;
 };
 
-class ReconcileTest : public testing::Test {
+class ReconcileTest : public AjusteViewTest {
 protected:
     // Deletes row 1, changes row 2's factor, inserts rows 6 and 7; the delta
     // is then: 1 delete, 2 old row 2, 3 changed row 2, 4 insert 6, 5 insert 7.
     void SetUp() override {
-        base->AppendData(AjustePacket({{1, kMarch, kEnd, 0, 7000},
-                                       {2, kMarch, kEnd, 105000, 7000},
-                                       {3, kMarch, kEnd, 190000, 7000}}),
-                         true);
-        cursor = base->CreateCursor();
+        Load({{1, kMarch, kEnd, 0, 7000},
+              {2, kMarch, kEnd, 105000, 7000},
+              {3, kMarch, kEnd, 190000, 7000}});
         cursor->MoveToSequenceNumber(1);
         cursor->DeleteRecord();
         cursor->ModifyRecord(Changed(*cursor, {{FACTOR, Variant(Dec(8000))}}).data());
@@ -67,8 +62,6 @@ protected:
         return calls;
     }
 
-    std::unique_ptr<IDSBase> base = CreateDSBase();
-    std::unique_ptr<IDSCursor> cursor;
     std::vector<uint8_t> delta;
 };
 

@@ -15,48 +15,34 @@ namespace {
 
 enum { ID, FECINI, FECFIN, PORC, FACTOR };
 
-const TDateTime kMarch = EncodeDate(2016, 3, 1);
-const TDateTime kFeb = EncodeDate(2016, 2, 1);
-const TDateTime kEnd = EncodeDate(2016, 3, 31);
-
-TFormatSettings spanish() {
-    TFormatSettings s = DefaultFormatSettings();
-    s.ShortDateFormat = "dd/mm/yyyy";
-    s.DecimalSeparator = ',';
-    return s;
-}
-
-class ViewFilterTest : public testing::Test {
+class ViewFilterTest : public AjusteViewTest {
 protected:
     void SetUp() override {
-        base->AppendData(AjustePacket({{1, kFeb, kEnd, 0, 8000},
-                                       {2, kMarch, kEnd, 0, 8000},
-                                       {3, kFeb, kEnd, 190000, 8000},
-                                       {4, kMarch, kEnd, 105000, 8000},
-                                       {5, kMarch, std::nullopt, 190000, 8000},
-                                       {6, kFeb, std::nullopt, 105000, 8000}}),
-                         true);
-        cursor = base->CreateCursor();
+        Load({{1, kFeb, kEnd, 0, 8000},
+              {2, kMarch, kEnd, 0, 8000},
+              {3, kFeb, kEnd, 190000, 8000},
+              {4, kMarch, kEnd, 105000, 8000},
+              {5, kMarch, std::nullopt, 190000, 8000},
+              {6, kFeb, std::nullopt, 105000, 8000}});
     }
 
     int Filter(const std::string& text) {
-        return cursor->AddFilter(CompileFilterExpression(text, cursor->Layout(), {}, spanish()));
+        return cursor->AddFilter(
+            CompileFilterExpression(text, cursor->Layout(), {}, SpanishSettings()));
     }
     bool Locate(const std::string& text) {
-        return cursor->Locate(*CompileFilterExpression(text, cursor->Layout(), {}, spanish()));
+        return cursor->Locate(
+            *CompileFilterExpression(text, cursor->Layout(), {}, SpanishSettings()));
     }
     int CurrentId() {
         Variant v = Current(*cursor, ID);
         return v.GetIf<int32_t>() ? v.Get<int32_t>() : -1;
     }
     bool Consistent() { return dynamic_cast<TDSCursor&>(*cursor).CheckConsistency(); }
-
-    std::unique_ptr<IDSBase> base = CreateDSBase();
-    std::unique_ptr<IDSCursor> cursor;
 };
 
 TEST_F(ViewFilterTest, ThePeriodFilterShowsTheRowsOfItsStartDate) {
-    Filter("AJCI_FECINI = " + QuotedStr(DateToStr(kMarch, spanish())));
+    Filter("AJCI_FECINI = " + QuotedStr(DateToStr(kMarch, SpanishSettings())));
     EXPECT_EQ(Ids(*cursor), (std::vector<int32_t>{2, 4, 5}));
     EXPECT_EQ(cursor->GetRecordCount(), 3);
     // Adding a filter leaves the cursor before the first row.
@@ -215,7 +201,7 @@ TEST(ViewFilterBlocksTest, ManyBlocksSplitByInsertsFilterAndLocateAsRowByRow) {
     ASSERT_EQ(Ids(*cursor), alive);
 
     auto compile = [&](const std::string& text) {
-        return CompileFilterExpression(text, cursor->Layout(), {}, spanish());
+        return CompileFilterExpression(text, cursor->Layout(), {}, SpanishSettings());
     };
     auto expected = [&](auto pass) {
         std::vector<int32_t> ids;
