@@ -376,10 +376,20 @@ std::string TBCDField::GetText(bool displayText) const {
     return BcdToStr(b, sep);
 }
 
-void TBCDField::SetTextValue(std::string_view text) {
-    std::string t = Trim(text);
+static TBcd parsedBcd(const std::string& t) {
     TBcd b;
     if (!TryStrToBcd(t, b, FormatSettings.DecimalSeparator))
+        throw EConvertError(Format("%s is not a valid BCD value", {t}));
+    return b;
+}
+
+// What a user typed is stored as typed or refused: rounding 0,12345 to the
+// field's 0,1235 would write a factor nobody entered. Zeros beyond the
+// field's decimals change nothing and are taken.
+void TBCDField::SetTextValue(std::string_view text) {
+    std::string t = Trim(text);
+    TBcd b = parsedBcd(t);
+    if (!(RoundBcd(b, Size()) == b))
         throw EConvertError(Format("%s is not a valid BCD value", {t}));
     SetAsBCDValue(b);
 }
@@ -402,8 +412,11 @@ void TBCDField::SetVarValue(const Variant& v) {
 std::string TBCDField::GetAsString() const {
     return GetText(false);
 }
+// A value given by the program is fitted to the field's decimals, as one
+// given as a number is.
 void TBCDField::SetAsStringValue(std::string_view v) {
-    SetText(v);
+    if (v.empty()) return Clear();
+    SetAsBCDValue(parsedBcd(Trim(v)));
 }
 
 int32_t TBCDField::GetAsInteger() const {

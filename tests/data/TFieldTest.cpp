@@ -111,6 +111,16 @@ TEST_F(FieldTest, FmtBcdValueBeyondItsPrecisionShowsBcdOverflow) {
     }
     f->SetAsString("12345678901,23456");
     EXPECT_EQ(f->AsBCD(), (TBcd{123456789012346, 4})) << "rounded to the field's 4 decimals";
+    // Text a user typed is never rounded into another number.
+    try {
+        f->SetText("0,12345");
+        FAIL() << "no error";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message, "0,12345 is not a valid BCD value");
+    }
+    EXPECT_EQ(f->AsBCD(), (TBcd{123456789012346, 4}));
+    f->SetText("0,85000");
+    EXPECT_EQ(f->AsBCD(), (TBcd{8500, 4}));
 }
 
 struct TextErrorCase {

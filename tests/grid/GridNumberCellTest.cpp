@@ -115,8 +115,8 @@ TEST(GridNumberCellTest, AnEmptiedCellStoresNull) {
 }
 
 // A factor typed with more digits than the field holds: the editor does not
-// limit them; the field stores the number, rounds it to its decimals, or
-// refuses it and the cell stays in edit with the text typed.
+// limit them; the field stores the number as typed or refuses it, and the
+// cell stays in edit with the text typed.
 TEST(GridNumberCellTest, DigitsBeyondTheFieldAreLeftToTheField) {
     struct Case {
         const char* Name;
@@ -127,9 +127,9 @@ TEST(GridNumberCellTest, DigitsBeyondTheFieldAreLeftToTheField) {
     const Case cases[] = {
         {"four decimals", "0,1234", "", "0.1234"},
         {"fifteen digits", "12345678901,1234", "", "12345678901.1234"},
-        // The field keeps four decimals and rounds a fifth half away from
-        // zero, as it does for any value given to it.
-        {"a fifth decimal is rounded by the field", "0,12345", "", "0.1235"},
+        // Typed, a fifth decimal is refused rather than rounded into a
+        // factor nobody entered.
+        {"a fifth decimal is refused", "0,12345", "0,12345 is not a valid BCD value.", ""},
         {"a fifth decimal that is a zero", "0,85000", "", "0.85"},
         {"too many integer digits", "123456789012", "BCD overflow.", ""},
     };
