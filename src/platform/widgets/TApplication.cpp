@@ -137,7 +137,7 @@ private:
     static constexpr int kSignals[3] = {SIGINT, SIGTERM, SIGHUP};
     int FRead = -1;
     std::unique_ptr<QSocketNotifier> FNotifier;
-    struct sigaction FPrevious[3] {};
+    struct sigaction FPrevious[3]{};
 };
 
 } // namespace
@@ -158,6 +158,8 @@ void TApplication::Run() {
 
 void TApplication::Terminate() {
     FTerminated = true;
+    for (QEventLoop* loop : FModalLoops)
+        loop->quit();
     if (FLoop) FLoop->quit();
 }
 

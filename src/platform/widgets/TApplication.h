@@ -16,6 +16,7 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QApplication;
 class QEventLoop;
@@ -50,7 +51,8 @@ public:
     // Shows the main form and runs the message loop until Terminate. While
     // it runs, SIGINT, SIGTERM and SIGHUP close the main form and end it.
     void Run();
-    // Ends the loop of Run (at once, or as soon as it starts).
+    // Ends the loop of Run (at once, or as soon as it starts) and the loops
+    // of the modal forms shown meanwhile.
     void Terminate();
     bool Terminated() const { return FTerminated; }
     // Handles the events that are waiting, then returns.
@@ -68,6 +70,7 @@ private:
     std::unique_ptr<TQtDialogService> FDialogService;
     TForm* FMainForm = nullptr;
     QEventLoop* FLoop = nullptr;
+    std::vector<QEventLoop*> FModalLoops; // of TForm::ShowModal, innermost last
     bool FTerminated = false;
     bool FCursorHandlerInstalled = false;
 };

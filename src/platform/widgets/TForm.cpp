@@ -2,15 +2,18 @@
 
 #include "platform/CodePage.h"
 #include "platform/Dialogs.h"
+#include "platform/Exceptions.h"
 #include "platform/widgets/TApplication.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <cassert>
 
 // Takes the key events of the form's window from the application before any
@@ -204,6 +207,9 @@ bool TForm::dispatchKeyPress(QWidget* receiver, QKeyEvent* event) {
             if (key != 0 && alive) control->KeyDown(key, shift);
             if (!formAlive || !alive) return true;
             keyDownStopped = key == 0;
+            if ((key == VK_RETURN || key == VK_ESCAPE) && !(codes & dlgcWantAllKeys) &&
+                DialogKey(key, shift))
+                return true;
         }
         char ch = 0;
         if (!characterOf(event, ch)) return keyDownStopped;
@@ -253,6 +259,8 @@ void TForm::SetVisible(bool value) {
     FVisible = value;
     if (!value) {
         FWidget->hide();
+        // Hiding a modal form ends its loop.
+        if (FModalLoop && FModalResult == mrNone) SetModalResult(mrCancel);
         return;
     }
     if (!FShownOnce) {
@@ -284,7 +292,97 @@ void TForm::placeWindow() {
 }
 
 void TForm::Close() {
+    if (FModalLoop) {
+        SetModalResult(mrCancel);
+        return;
+    }
     closeForm();
+}
+
+void TForm::SetModalResult(int value) {
+    FModalResult = value;
+    if (FModalLoop && value != mrNone) FModalLoop->quit();
+}
+
+int TForm::ShowModal() {
+    if (FModalLoop || FWidget->isVisible())
+        throw EInvalidOperation("Cannot make a visible window modal");
+    QPointer<QWidget> previous = QApplication::activeWindow();
+    QPointer<QObject> alive(FKeyFilter);
+    FModalResult = mrNone;
+    FWidget->setWindowModality(Qt::ApplicationModal);
+    // Kept above the window it was opened from.
+    if (previous && previous != FWidget) {
+        FWidget->winId();
+        if (QWindow* own = FWidget->windowHandle())
+            own->setTransientParent(previous->windowHandle());
+    }
+    QEventLoop loop;
+    FModalLoop = &loop;
+    if (Application) Application->FModalLoops.push_back(&loop);
+    struct LoopEnd {
+        QEventLoop* Loop;
+        ~LoopEnd() {
+            if (!Application) return;
+            auto& loops = Application->FModalLoops;
+            loops.erase(std::remove(loops.begin(), loops.end(), Loop), loops.end());
+        }
+    } end{&loop};
+    try {
+        Show();
+        while (alive) {
+            if (Application && Application->Terminated()) FModalResult = mrCancel;
+            if (FModalResult != mrNone) {
+                TCloseAction action = caHide;
+                if (OnClose) OnClose(this, action);
+                if (!alive) break;
+                if (action != caNone) break;
+                FModalResult = mrNone;
+            }
+            loop.exec();
+        }
+    } catch (...) {
+        if (alive) {
+            FModalLoop = nullptr;
+            Hide();
+            FWidget->setWindowModality(Qt::NonModal);
+        }
+        throw;
+    }
+    // A handler that freed the form ends its modal life.
+    if (!alive) return mrCancel;
+    FModalLoop = nullptr;
+    Hide();
+    FWidget->setWindowModality(Qt::NonModal);
+    // While it names the window below as its parent, Qt counts that window
+    // as active already and would not activate it.
+    if (QWindow* own = FWidget->windowHandle()) own->setTransientParent(nullptr);
+    if (previous && previous->isVisible()) previous->activateWindow();
+    return FModalResult;
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle value) {
+    FBorderStyle = value;
+    applyBorderStyle();
+}
+
+void TForm::applyBorderStyle() {
+    if (FBorderStyle == bsDialog) {
+        FWidget->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                                Qt::MSWindowsFixedSizeDialogHint);
+        FWidget->setFixedSize(Width(), Height());
+    } else {
+        FWidget->setWindowFlags(Qt::Window);
+        FWidget->setMinimumSize(0, 0);
+        FWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
+}
+
+void TForm::boundsChanged(bool resized) {
+    TWinControl::boundsChanged(resized);
+    // A dialog's size changes only when the program sets it.
+    if (resized && FBorderStyle == bsDialog) FWidget->setFixedSize(Width(), Height());
 }
 
 TCloseAction TForm::closeForm() {
@@ -381,7 +479,13 @@ void TForm::WndProc(TMessage& message) {
 bool TForm::widgetEvent(QEvent* event) {
     switch (event->type()) {
     case QEvent::Close: {
-        // The system close command closes the form as Close does.
+        // The system close command closes the form as Close does; a modal
+        // form's loop hides it.
+        if (FModalLoop) {
+            SetModalResult(mrCancel);
+            event->ignore();
+            return true;
+        }
         TCloseAction action = caNone;
         try {
             action = closeForm();

@@ -32,11 +32,29 @@
 // has loaded, a Scaled form whose resolution differs from the screen's is
 // scaled to it with ChangeScale: bounds, fonts and what each control scales
 // of its own.
+//
+// Dialog keys. Enter and Esc that neither the key preview nor the focused
+// control took, and that the control does not claim (dlgcWantAllKeys), are
+// offered to the form's controls (DialogKey): a focused button takes Enter,
+// a Cancel button Esc. A key taken that way types no character.
+//
+// Modal. ShowModal shows the form above the others, which take no input
+// meanwhile, and runs a loop of its own until ModalResult is set (a button's
+// ModalResult does it), the form is closed (mrCancel) or the application
+// terminates (mrCancel). OnClose then runs; the action caNone keeps the form
+// open, every other hides it. The window that was active before is active
+// again afterwards.
 
 #include "platform/widgets/TWinControl.h"
 
+class QEventLoop;
 class QKeyEvent;
 class FormKeyFilter;
+
+// The border of a form. bsSizeable is the default: a sizable window with
+// minimise and maximise buttons. bsDialog: the client size is fixed, and the
+// title bar has only the close button.
+enum TFormBorderStyle { bsSizeable, bsDialog };
 
 enum TPosition {
     poDesigned,
@@ -68,6 +86,17 @@ public:
     void SetKeyPreview(bool value) { FKeyPreview = value; }
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition value) { FPosition = value; }
+    TFormBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TFormBorderStyle value);
+
+    // Shows the form modal and returns its ModalResult. Raises
+    // EInvalidOperation "Cannot make a visible window modal" when it is
+    // shown already.
+    int ShowModal();
+    bool Modal() const { return FModalLoop != nullptr; }
+    // Not 0 while the form is modal: ends ShowModal with that result.
+    int ModalResult() const { return FModalResult; }
+    void SetModalResult(int value);
 
     // The control that has (or, while the window is not active, will get)
     // the focus; null when no control has it.
@@ -79,10 +108,11 @@ public:
     // Showing the form the first time places it by Position and gives the
     // focus to the first control in tab order when none is active.
     void SetVisible(bool value) override;
-    // Runs OnClose with the action caHide. caNone keeps the window open; for
-    // the application's main form every other action ends the application's
-    // loop; otherwise caHide hides the form, caMinimize minimises it and
-    // caFree frees it once the current event is handled.
+    // A modal form: sets ModalResult to mrCancel, which closes it as told
+    // above. Otherwise runs OnClose with the action caHide. caNone keeps the
+    // window open; for the application's main form every other action ends
+    // the application's loop; otherwise caHide hides the form, caMinimize
+    // minimises it and caFree frees it once the current event is handled.
     void Close();
     // Frees the form once the current event is handled.
     void Release();
@@ -106,6 +136,7 @@ protected:
 
     void WndProc(TMessage& message) override;
     bool widgetEvent(QEvent* event) override;
+    void boundsChanged(bool resized) override;
     void updatePalette() override;
     void applyText(const std::string& text) override;
 
@@ -120,11 +151,15 @@ private:
     bool dispatchKeyRelease(QWidget* receiver, QKeyEvent* event);
     void placeWindow();
     TCloseAction closeForm();
+    void applyBorderStyle();
 
     FormKeyFilter* FKeyFilter;
     TWinControl* FActiveControl = nullptr;
     bool FKeyPreview = false;
     TPosition FPosition = poDesigned;
+    TFormBorderStyle FBorderStyle = bsSizeable;
+    int FModalResult = 0;
+    QEventLoop* FModalLoop = nullptr;
     bool FLoading = false;
     bool FScaled = true;
     int FPixelsPerInch = 96;

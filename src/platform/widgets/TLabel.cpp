@@ -1,5 +1,7 @@
 #include "platform/widgets/TLabel.h"
 
+#include "platform/widgets/TWinControl.h"
+
 #include <QFontMetrics>
 #include <QLabel>
 
@@ -52,10 +54,27 @@ void TLabel::applyFont() {
     adjustBounds();
 }
 
+TWinControl* TLabel::FocusControl() const {
+    return dynamic_cast<TWinControl*>(FromWidget(static_cast<QLabel*>(Widget())->buddy()));
+}
+
+void TLabel::SetFocusControl(TWinControl* control) {
+    // Qt keeps the buddy as a guarded pointer: a focus control destroyed
+    // first leaves the label without one.
+    static_cast<QLabel*>(Widget())->setBuddy(control ? control->Widget() : nullptr);
+    adjustBounds();
+}
+
 void TLabel::adjustBounds() {
     if (!FAutoSize) return;
     QFontMetrics metrics(Widget()->font());
-    const QString text = QString::fromStdString(currentText());
+    QString text = QString::fromStdString(currentText());
+    // The marks of an access key take no room.
+    if (static_cast<QLabel*>(Widget())->buddy()) {
+        text.replace(QLatin1String("&&"), QStringLiteral("\x01"));
+        text.remove(QLatin1Char('&'));
+        text.replace(QChar(1), QLatin1Char('&'));
+    }
     if (FWordWrap) {
         QRect r = metrics.boundingRect(QRect(0, 0, Width(), 1 << 20),
                                        Qt::TextWordWrap | Qt::TextExpandTabs, text);

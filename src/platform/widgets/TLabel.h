@@ -3,6 +3,10 @@
 // default) the label takes the size of its text in its font: its width the
 // text's, its height one line's; with WordWrap it keeps its width and takes
 // the height of the wrapped lines.
+//
+// With a FocusControl, an "&" in the caption marks the access key of the
+// letter after it, drawn underlined ("&&" is one "&"): Alt with that letter
+// gives the focus control the focus.
 
 #include "platform/widgets/TCustomPanel.h" // TAlignment
 #include "platform/widgets/TGraphicControl.h"
@@ -19,6 +23,8 @@ public:
     void SetWordWrap(bool value);
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment value);
+    TWinControl* FocusControl() const;
+    void SetFocusControl(TWinControl* control);
 
 protected:
     std::string currentText() const override;

@@ -102,6 +102,13 @@ void TWinControl::SetFocus() {
     ParentForm()->focusControl(this);
 }
 
+bool TWinControl::DialogKey(uint16_t key, TShiftState shift) {
+    for (TControl* c : FControls)
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->Visible() && w->DialogKey(key, shift))
+            return true;
+    return false;
+}
+
 void TWinControl::GetTabOrderList(std::vector<TWinControl*>& list) const {
     for (TWinControl* child : FTabList) {
         list.push_back(child);

@@ -63,6 +63,10 @@ public:
     // Keys a control claims from the form's dialog handling.
     enum : unsigned { dlgcWantArrows = 1, dlgcWantTab = 2, dlgcWantAllKeys = 4, dlgcWantChars = 8 };
     virtual unsigned DialogCodes() const { return dlgcWantArrows | dlgcWantChars; }
+    // A dialog key (Enter, Esc) the focused control left: offered to the
+    // children in turn, each container's before the next; true when one took
+    // it (a button clicks).
+    virtual bool DialogKey(uint16_t key, TShiftState shift);
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;

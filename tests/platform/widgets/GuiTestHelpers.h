@@ -7,13 +7,17 @@
 #include "platform/Dialogs.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -89,6 +93,50 @@ inline void PressKey(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
     if (!target) return;
     QKeyEvent release(QEvent::KeyRelease, key, modifiers, t);
     QApplication::sendEvent(target, &release);
+}
+
+// Runs open, which shows a modal window and returns when it closes, and
+// runs script from inside that window's loop once the window is shown and
+// active. The window is closed afterwards if the script left it open.
+// Fails, and closes the window, when none comes up within 10 seconds; so a
+// test never hangs on a modal loop. Returns whether the script ran.
+inline bool WhileModal(const std::function<void()>& open,
+                       const std::function<void(QWidget* modal)>& script) {
+    bool ran = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    poll.setInterval(10);
+    // Closes what the script left open, from the window's own loop: a script
+    // that ended the loop leaves it nothing to do.
+    QTimer closer;
+    closer.setSingleShot(true);
+    closer.setInterval(50);
+    QPointer<QWidget> shown;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (shown && shown->isVisible()) shown->close();
+    });
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QPointer<QWidget> modal = QApplication::activeModalWidget();
+        const bool up = modal && modal->isVisible() && modal->isActiveWindow();
+        if (!up) {
+            if (clock.elapsed() < 10000) return;
+            poll.stop();
+            ADD_FAILURE() << "no modal window came up and became active";
+            if (modal) modal->close();
+            return;
+        }
+        poll.stop();
+        shown = modal;
+        script(modal);
+        ran = true;
+        closer.start();
+    });
+    poll.start();
+    open();
+    poll.stop();
+    closer.stop();
+    return ran;
 }
 
 // Installs a recording dialog service and the C regional settings for one
