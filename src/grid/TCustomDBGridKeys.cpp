@@ -33,13 +33,19 @@ void TCustomDBGrid::KeyDown(uint16_t& key, TShiftState shift) {
 
     const bool searchKey = settings.IncSearchKey.Matches(key, shift);
     const bool findKey = settings.FindDialogKey.Matches(key, shift);
+    // The key that opened the dialog is spent: handed on after the modal
+    // dialog has closed, it would start a search.
     if (FSearching && (searchKey || findKey)) {
         StopIncSearch();
-        if (findKey && FOptionSets.Has(dghDialogFind)) ExecuteFindDialog("");
+        if (findKey && FOptionSets.Has(dghDialogFind)) {
+            key = 0;
+            ExecuteFindDialog("");
+        }
     } else if (searchKey && FOptionSets.Has(dghIncSearch)) {
         StartIncSearch(-1);
     } else if (findKey && FOptionSets.Has(dghDialogFind)) {
         // From the open editor the dialog starts with the text selected there.
+        key = 0;
         ExecuteFindDialog(EditorShowing() ? InplaceEditor()->SelText() : std::string());
     }
 
