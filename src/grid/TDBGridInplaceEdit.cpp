@@ -2,7 +2,7 @@
 
 #include "data/TField.h"
 #include "data/TNumericFields.h"
-#include "data/Variant.h"
+#include "data/engine/Variant.h"
 #include "grid/TCustomDBGrid.h"
 #include "grid/TEditButtonControl.h"
 #include "grid/TGridDataLink.h"
