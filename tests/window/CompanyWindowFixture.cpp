@@ -1,5 +1,7 @@
 #include "CompanyWindowFixture.h"
 
+#include "platform/DateUtils.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
@@ -112,6 +114,17 @@ void CompanyWindowTest::connectAsUser(Tfcontavtascontado* w, const std::string& 
     guitest::PressKey(Qt::Key_Return);
     companytest::TypeText(company);
     guitest::PressKey(Qt::Key_Return);
+}
+
+Tfcontavtascontado* CompanyWindowTest::showMarchOfFV() {
+    Tfcontavtascontado* w = showWindow();
+    connectAsUser(w, "SYSDBA", "x", "01");
+    w->Pref->SetFocus();
+    companytest::TypeText("FV");
+    w->EFecIni->SetFocus();
+    w->EFecIni->SetDate(EncodeDate(2016, 3, 1));
+    w->EFecFin->SetDate(EncodeDate(2016, 3, 31));
+    return w;
 }
 
 void CompanyWindowTest::typeDate(TDateTimePicker* picker, int year, int month, int day) {

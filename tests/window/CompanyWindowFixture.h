@@ -42,6 +42,11 @@ void TypeText(const std::string& text);
 // that file permissions hold for it; otherwise runs it as it is.
 void AsUnprivileged(const std::function<void()>& f);
 
+// The adjustment rows as the database holds them, in the editor's order.
+inline constexpr const char* kAdjustmentRows =
+    "select AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
+    "from AJUSTE_CIERRE order by AJCI_FECINI, AJCI_PORC";
+
 } // namespace companytest
 
 class CompanyWindowTest : public WindowTest {
@@ -61,6 +66,11 @@ protected:
     // The dates set as a user does: focus the picker and type the day,
     // month and year.
     void typeDate(TDateTimePicker* picker, int year, int month, int day);
+    // The window shown and connected to company 01, the prefix FV typed,
+    // then the dates set to March 2016 (set, not typed over today's: leaving
+    // the prefix sets them to today) and the focus in Desde, as after a
+    // user's steps.
+    Tfcontavtascontado* showMarchOfFV();
 
     // Rows of the cash-sales vouchers made so far, and how many days of the
     // range hold unposted cash-customer invoices of the prefix.

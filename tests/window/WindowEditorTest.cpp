@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QTest>
 
+using companytest::kAdjustmentRows;
 using companytest::Rows;
 using companytest::TypeText;
 using guitest::PressKey;
@@ -46,9 +47,6 @@ std::vector<std::string> shownRows(Tfcontavtascontado* w) {
 const std::vector<std::string> kBuiltMarch{"01/03/2016|31/03/2016|19|0,8",
                                            "01/03/2016|31/03/2016|5|0,8",
                                            "01/03/2016|31/03/2016|0|0,8"};
-
-const char* const kAdjustmentRows = "select AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
-                                    "from AJUSTE_CIERRE order by AJCI_FECINI, AJCI_PORC";
 
 } // namespace
 

@@ -32,13 +32,7 @@ protected:
     // Connected, the prefix typed, March 2016 set, and F5: the rows 19, 5
     // and 0 shown, the last one current.
     Tfcontavtascontado* openEditor() {
-        Tfcontavtascontado* w = showWindow();
-        connectAsUser(w, "SYSDBA", "x", "01");
-        w->Pref->SetFocus();
-        TypeText("FV");
-        w->EFecIni->SetFocus();
-        w->EFecIni->SetDate(EncodeDate(2016, 3, 1));
-        w->EFecFin->SetDate(EncodeDate(2016, 3, 31));
+        Tfcontavtascontado* w = showMarchOfFV();
         PressKey(Qt::Key_F5);
         EXPECT_TRUE(w->CaptionPanel1->Visible());
         EXPECT_TRUE(w->DBGrid2->Focused());

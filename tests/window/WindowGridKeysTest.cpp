@@ -8,14 +8,12 @@
 #include "grid/TInplaceEdit.h"
 #include "platform/DateUtils.h"
 
+using companytest::kAdjustmentRows;
 using companytest::Rows;
 using companytest::TypeText;
 using guitest::PressKey;
 
 namespace {
-
-const char* const kAdjustmentRows = "select AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
-                                    "from AJUSTE_CIERRE order by AJCI_FECINI, AJCI_PORC";
 
 // Rows of other periods, which no key in March may touch.
 const std::vector<std::string> kOtherPeriods{"2016-02-01|2016-02-29|5|0.6",
@@ -33,13 +31,7 @@ protected:
                          TParams());
         reader().Execute(
             "insert into AJUSTE_CIERRE values (2, '2016-02-01', '2016-02-29', 19, 0.7)", TParams());
-        Tfcontavtascontado* w = showWindow();
-        connectAsUser(w, "SYSDBA", "x", "01");
-        w->Pref->SetFocus();
-        TypeText("FV");
-        w->EFecIni->SetFocus();
-        w->EFecIni->SetDate(EncodeDate(2016, 3, 1));
-        w->EFecFin->SetDate(EncodeDate(2016, 3, 31));
+        Tfcontavtascontado* w = showMarchOfFV();
         return w;
     }
 

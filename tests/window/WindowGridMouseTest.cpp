@@ -9,14 +9,12 @@
 
 #include <QtTest/QTest>
 
+using companytest::kAdjustmentRows;
 using companytest::Rows;
 using companytest::TypeText;
 using guitest::PressKey;
 
 namespace {
-
-const char* const kAdjustmentRows = "select AJCI_FECINI, AJCI_FECFIN, AJCI_PORC, AJCI_FACTOR "
-                                    "from AJUSTE_CIERRE order by AJCI_FECINI, AJCI_PORC";
 
 // The middle of the part of a cell the grid shows, on its widget.
 QPoint cellOnWidget(TDBGrid* grid, int col, int row) {
@@ -38,13 +36,7 @@ void click(TDBGrid* grid, int col, int row) {
 class GridMouseWindowTest : public CompanyWindowTest {
 protected:
     Tfcontavtascontado* openMarch() {
-        Tfcontavtascontado* w = showWindow();
-        connectAsUser(w, "SYSDBA", "x", "01");
-        w->Pref->SetFocus();
-        TypeText("FV");
-        w->EFecIni->SetFocus();
-        w->EFecIni->SetDate(EncodeDate(2016, 3, 1));
-        w->EFecFin->SetDate(EncodeDate(2016, 3, 31));
+        Tfcontavtascontado* w = showMarchOfFV();
         return w;
     }
 };
