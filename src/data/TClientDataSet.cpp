@@ -98,10 +98,7 @@ int TClientDataSet::GetNextPacket() {
     if (AllFetched()) return 0;
     int before = FCursor->GetRecordCount();
     fetchMore(FPacketRecords);
-    CursorPosChanged();
-    FCursorSeq = -1;
-    UpdateCursorPos();
-    Resync(false, false);
+    resyncAfterRowsChanged();
     return FCursor->GetRecordCount() - before;
 }
 
@@ -128,14 +125,12 @@ void TClientDataSet::InternalOpen() {
         FBase->AppendData(packet, FPacketRecords < 0 || recsOut != FPacketRecords);
     }
     FCursor = FBase->CreateCursor();
-    FCursorSeq = -1;
     std::vector<TFieldDef> defs;
     for (const DSFieldDesc& desc : FBase->Layout().Fields())
         defs.push_back(TFieldDef{desc});
     SetFieldDefs(std::move(defs), FBase->Layout());
     if (FFiltered) applyFilter();
     FCursor->MoveToBOF();
-    FCursorSeq = 0;
 }
 
 void TClientDataSet::InternalClose() {
@@ -157,13 +152,11 @@ void TClientDataSet::InternalClose() {
 
 TGetResult TClientDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
     int status = DBERR_NONE;
-    int seq = -1;
     switch (mode) {
     case gmCurrent:
         break;
     case gmPrior:
         status = FCursor->MoveRelative(-1);
-        if (FCursorSeq > 1) seq = FCursorSeq - 1;
         break;
     case gmNext:
         for (;;) {
@@ -178,16 +171,10 @@ TGetResult TClientDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
                 FCursor->MoveToSequenceNumber(held);
             else
                 FCursor->MoveToBOF();
-            FCursorSeq = held;
         }
-        if (FCursorSeq >= 0) seq = FCursorSeq + 1;
         break;
     }
-    FCursorSeq = -1;
-    if (status == DBERR_BOF) {
-        FCursorSeq = 0;
-        return grBOF;
-    }
+    if (status == DBERR_BOF) return grBOF;
     if (status == DBERR_EOF) return grEOF;
     if (buffer.Data.size() != Layout().RecordSize()) buffer.Data.assign(Layout().RecordSize(), 0);
     status = FCursor->GetCurrentRecord(buffer.Data.data());
@@ -195,46 +182,36 @@ TGetResult TClientDataSet::GetRecord(TRecordBuffer& buffer, TGetMode mode) {
     if (status == DBERR_EOF) return grEOF;
     if (status != DBERR_NONE) return grError;
     buffer.Bookmark = FCursor->GetBookmark();
-    buffer.RecNo = seq > 0 ? seq : FCursor->GetSequenceNumber();
-    FCursorSeq = buffer.RecNo;
+    buffer.RecNo = FCursor->GetSequenceNumber();
     return grOK;
 }
 
 void TClientDataSet::InternalFirst() {
     FCursor->MoveToBOF();
-    FCursorSeq = 0;
 }
 
 void TClientDataSet::InternalLast() {
     fetchAll();
     FCursor->MoveToEOF();
-    FCursorSeq = FCursor->GetRecordCount() + 1;
 }
 
 void TClientDataSet::InternalSetToRecord(const TRecordBuffer& buffer) {
     switch (buffer.BookmarkFlag) {
     case bfBOF:
         FCursor->MoveToBOF();
-        FCursorSeq = 0;
         break;
     case bfEOF:
         FCursor->MoveToEOF();
-        FCursorSeq = FCursor->GetRecordCount() + 1;
         break;
     default:
-        // Buffers are reread after every change of the rows, so their
-        // numbers hold while they are buffered.
-        FCursorSeq =
-            FCursor->MoveToBookmark(static_cast<uint32_t>(buffer.Bookmark)) == DBERR_NONE &&
-                    buffer.RecNo > 0
-                ? buffer.RecNo
-                : -1;
+        // Buffers are reread after every change of the rows, as the cursor's
+        // numbers ask, so a buffer's number spares the cursor a count.
+        FCursor->MoveToBookmark(static_cast<uint32_t>(buffer.Bookmark), buffer.RecNo);
         break;
     }
 }
 
 void TClientDataSet::InternalGotoBookmark(uint64_t bookmark) {
-    FCursorSeq = -1;
     if (FCursor->MoveToBookmark(static_cast<uint32_t>(bookmark)) != DBERR_NONE)
         DatabaseError("Record not found");
 }
@@ -257,7 +234,6 @@ void TClientDataSet::InternalEdit() {
 }
 
 void TClientDataSet::InternalPost() {
-    FCursorSeq = -1;
     if (State() == dsInsert) {
         const TRecordBuffer& b = ActiveRecordBuffer();
         if (b.BookmarkFlag == bfEOF) {
@@ -274,7 +250,6 @@ void TClientDataSet::InternalPost() {
 
 void TClientDataSet::InternalDelete() {
     if (packetFlag("DISABLE_DELETES")) DatabaseError("Deletes are not allowed");
-    FCursorSeq = -1;
     FCursor->DeleteRecord();
 }
 
@@ -301,7 +276,6 @@ void TClientDataSet::SetRecNo(int value) {
     if (value == RecNo()) return;
     DoBeforeScroll();
     FCursor->MoveToSequenceNumber(value);
-    FCursorSeq = value;
     Resync(true, true);
     DoAfterScroll();
 }
@@ -316,7 +290,6 @@ bool TClientDataSet::BookmarkValid(const TBookmark& bookmark) const {
     auto* self = const_cast<TClientDataSet*>(this);
     bool valid = FCursor->MoveToBookmark(static_cast<uint32_t>(*bookmark)) == DBERR_NONE;
     self->CursorPosChanged();
-    self->FCursorSeq = -1;
     return valid;
 }
 
@@ -334,13 +307,11 @@ void TClientDataSet::applyFilter() {
     DSExprPtr expr = CompileFilterExpression(FFilter, Layout(), filterOptions(FFilterOptions));
     dropFilter();
     FFilterHandle = FCursor->AddFilter(std::move(expr));
-    FCursorSeq = -1;
 }
 
 void TClientDataSet::dropFilter() {
     if (FFilterHandle >= 0 && FCursor) FCursor->DropFilter(FFilterHandle);
     FFilterHandle = -1;
-    FCursorSeq = -1;
 }
 
 void TClientDataSet::SetFilter(std::string text) {
@@ -520,7 +491,6 @@ bool TClientDataSet::Locate(const std::string& keyFields, const std::vector<Vari
     DoBeforeScroll();
     bool found = FCursor->Locate(*expr);
     CursorPosChanged();
-    FCursorSeq = -1;
     if (!found) return false;
     Resync(true, true);
     DoAfterScroll();
@@ -548,10 +518,7 @@ int TClientDataSet::ApplyUpdates(int maxErrors) {
         FBase->AcceptChanges();
     else
         reconcile(*errors);
-    CursorPosChanged();
-    FCursorSeq = -1;
-    UpdateCursorPos();
-    Resync(false, false);
+    resyncAfterRowsChanged();
     if (AfterApplyUpdates) AfterApplyUpdates(this, ownerData);
     return errorCount;
 }
@@ -578,8 +545,13 @@ void TClientDataSet::CancelUpdates() {
     if (!Active()) return;
     Cancel();
     FBase->CancelChanges();
+    resyncAfterRowsChanged();
+}
+
+void TClientDataSet::resyncAfterRowsChanged() {
+    // The engine's cursor may have been moved off the active row (a fetch, a
+    // row leaving the view): back to it, and the window read again around it.
     CursorPosChanged();
-    FCursorSeq = -1;
     UpdateCursorPos();
     Resync(false, false);
 }

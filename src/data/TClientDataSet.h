@@ -123,6 +123,7 @@ private:
     void dropFilter();
     bool packetFlag(const char* name) const;
     void reconcile(const std::vector<uint8_t>& errorPacket);
+    void resyncAfterRowsChanged();
 
     std::string FProviderName;
     std::string FCommandText;
@@ -140,7 +141,4 @@ private:
     std::unique_ptr<IDSBase> FBase;
     std::unique_ptr<IDSCursor> FCursor;
     int FFilterHandle = -1;
-    // Sequence number of the cursor's position when known (0 on BOF), else -1:
-    // reading row after row then costs no rank lookup in the engine.
-    int FCursorSeq = -1;
 };

@@ -295,6 +295,12 @@ public:
     virtual uint32_t GetBookmark() const = 0;
     // DBERR_RECNOTFOUND, without a move, when the row is not in the view.
     virtual int MoveToBookmark(uint32_t bookmark) = 0;
+    // The same, for a row whose sequence number the caller read with its
+    // bookmark: the number is taken as it is, sparing a count, when the view
+    // has not changed since this cursor last gave a row's number (a caller
+    // that keeps numbers drops those read before a change once it reads rows
+    // after it). seqNo 0: unknown.
+    virtual int MoveToBookmark(uint32_t bookmark, int seqNo) = 0;
 
     // Each logged in the change log. Insert puts the row before the current
     // one (at the end on the EOF crack) and makes it current; Modify replaces

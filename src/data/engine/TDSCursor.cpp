@@ -43,6 +43,7 @@ void TDSCursor::setVisible(uint32_t row, bool visible) {
     int delta = visible ? 1 : -1;
     FBlockCount[block] += delta;
     FTotal += delta;
+    renumbered();
     if (FTreeValid && FTreeShape == order.Shape())
         FTree.Add(order.PosOf(block), delta);
     else
@@ -126,6 +127,7 @@ void TDSCursor::rebuild() {
         FTotal += count;
     }
     FTreeValid = false;
+    renumbered();
 }
 
 void TDSCursor::ensureTree() const {
@@ -144,6 +146,7 @@ void TDSCursor::OnRowsAppended(uint32_t first, uint32_t end) {
     growTo(end, order.BlockCount());
     const bool everyRow =
         std::all_of(FFilters.begin(), FFilters.end(), [](const Filter& f) { return !f.Evaluator; });
+    // Appended rows come after every row: no number changes.
     for (uint32_t row = first; row < end; ++row) {
         // Loaded rows are never deleted: only filters can hide them.
         if (!everyRow && !passes(row)) continue;
@@ -180,7 +183,7 @@ void TDSCursor::OnRowChanged(uint32_t row) {
         uint32_t next;
         setVisible(row, false);
         if (firstFrom(pos, offset + 1, next))
-            FRow = next;
+            moveTo(next, -1);
         else
             FAt = At::Eof;
         return;
@@ -203,7 +206,8 @@ bool TDSCursor::CheckConsistency() const {
         total += count;
     }
     if (total != FTotal) return false;
-    return FAt != At::Row || isVisible(FRow);
+    if (FAt != At::Row) return true;
+    return isVisible(FRow) && (FSeq < 0 || FSeq == countRank());
 }
 
 // ---- positions ----
@@ -256,7 +260,7 @@ bool TDSCursor::lastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const {
     return false;
 }
 
-int64_t TDSCursor::rank() const {
+int64_t TDSCursor::countRank() const {
     auto [pos, offset] = currentPos();
     ensureTree();
     int64_t rank = FTree.Prefix(pos);
@@ -298,18 +302,20 @@ int TDSCursor::status() const {
 int TDSCursor::stepForward() {
     uint32_t row;
     bool found = false;
-    if (FAt == At::Bof)
+    int64_t from = -1; // the number moved from, when known
+    if (FAt == At::Bof) {
         found = firstFrom(0, 0, row);
-    else if (FAt == At::Row) {
+        from = 0;
+    } else if (FAt == At::Row) {
         auto [pos, offset] = currentPos();
         found = firstFrom(pos, offset + 1, row);
+        from = FSeq;
     }
     if (!found) {
         FAt = At::Eof;
         return DBERR_EOF;
     }
-    FAt = At::Row;
-    FRow = row;
+    moveTo(row, from < 0 ? -1 : from + 1);
     return DBERR_NONE;
 }
 
@@ -317,18 +323,20 @@ int TDSCursor::stepBack() {
     uint32_t row;
     bool found = false;
     const TDSRowOrder& order = FTable->Order();
-    if (FAt == At::Eof && order.BlockCount() > 0)
+    int64_t from = -1; // the number moved from, when known
+    if (FAt == At::Eof && order.BlockCount() > 0) {
         found = lastBefore(order.BlockCount() - 1, UINT32_MAX, row);
-    else if (FAt == At::Row) {
+        from = int64_t{FTotal} + 1;
+    } else if (FAt == At::Row) {
         auto [pos, offset] = currentPos();
         found = lastBefore(pos, offset, row);
+        from = FSeq;
     }
     if (!found) {
         FAt = At::Bof;
         return DBERR_BOF;
     }
-    FAt = At::Row;
-    FRow = row;
+    moveTo(row, from < 0 ? -1 : from - 1);
     return DBERR_NONE;
 }
 
@@ -346,13 +354,8 @@ int TDSCursor::MoveRelative(int n) {
         FAt = At::Eof;
         return DBERR_EOF;
     }
-    FRow = select(to);
-    FAt = At::Row;
+    moveTo(select(to), to);
     return DBERR_NONE;
-}
-
-int TDSCursor::GetSequenceNumber() const {
-    return FAt == At::Row ? static_cast<int>(rank()) : 0;
 }
 
 int TDSCursor::MoveToSequenceNumber(int seqNo) {
@@ -364,17 +367,24 @@ int TDSCursor::MoveToSequenceNumber(int seqNo) {
         FAt = At::Eof;
         return DBERR_EOF;
     }
-    FRow = select(seqNo);
-    FAt = At::Row;
+    moveTo(select(seqNo), seqNo);
     return DBERR_NONE;
 }
 
 int TDSCursor::MoveToBookmark(uint32_t bookmark) {
     if (bookmark == 0 || bookmark > FTable->Store().Count() || !isVisible(bookmark - 1))
         return DBERR_RECNOTFOUND;
-    FRow = bookmark - 1;
-    FAt = At::Row;
+    moveTo(bookmark - 1, -1);
     return DBERR_NONE;
+}
+
+int TDSCursor::MoveToBookmark(uint32_t bookmark, int seqNo) {
+    int status = MoveToBookmark(bookmark);
+    if (status == DBERR_NONE && seqNo > 0 && FGivenVersion == FViewVersion) {
+        assert(countRank() == seqNo && "a number given in this view still holds");
+        FSeq = seqNo;
+    }
+    return status;
 }
 
 // ---- the current row ----
@@ -404,8 +414,7 @@ void TDSCursor::InsertRecord(const uint8_t* record) {
     }
     uint32_t row = FTable->InsertRow(record, hasBefore ? &before : nullptr);
     if (isVisible(row)) {
-        FRow = row;
-        FAt = At::Row;
+        moveTo(row, -1);
     }
 }
 
@@ -455,8 +464,7 @@ bool TDSCursor::Locate(const DSExpr& expression) {
         const uint8_t* match = scan.Match.data();
         for (uint32_t i = 0; i < n; ++i)
             if (match[i] == 1) {
-                FRow = scan.Ids[i];
-                FAt = At::Row;
+                moveTo(scan.Ids[i], -1);
                 return true;
             }
     }

@@ -31,10 +31,15 @@ public:
     int GetCurrentRecord(uint8_t* record) const override;
     DSRowStatus GetRecordStatus() const override;
     int GetRecordCount() const override { return static_cast<int>(FTotal); }
-    int GetSequenceNumber() const override;
+    int GetSequenceNumber() const override {
+        if (FAt != At::Row) return 0;
+        FGivenVersion = FViewVersion;
+        return static_cast<int>(rank());
+    }
     int MoveToSequenceNumber(int seqNo) override;
     uint32_t GetBookmark() const override { return FAt == At::Row ? FRow + 1 : 0; }
     int MoveToBookmark(uint32_t bookmark) override;
+    int MoveToBookmark(uint32_t bookmark, int seqNo) override;
 
     void InsertRecord(const uint8_t* record) override;
     void ModifyRecord(const uint8_t* record) override;
@@ -83,7 +88,25 @@ private:
     // The first visible row at or after (pos, offset), or the last before it.
     bool firstFrom(uint32_t pos, uint32_t offset, uint32_t& row) const;
     bool lastBefore(uint32_t pos, uint32_t offset, uint32_t& row) const;
-    int64_t rank() const;
+    // The current row's sequence number: rank() keeps what it counts,
+    // countRank() counts afresh.
+    int64_t rank() const {
+        if (FSeq < 0) FSeq = countRank();
+        return FSeq;
+    }
+    int64_t countRank() const;
+    // Every move onto a row passes here, with the row's number when the move
+    // knows it (else -1), so that no move can leave a stale number behind.
+    void moveTo(uint32_t row, int64_t seq) {
+        FAt = At::Row;
+        FRow = row;
+        FSeq = seq;
+    }
+    // Every change of which rows are visible may renumber them.
+    void renumbered() {
+        ++FViewVersion;
+        FSeq = -1;
+    }
     uint32_t select(int64_t k) const;
     int stepForward();
     int stepBack();
@@ -103,4 +126,11 @@ private:
     mutable uint64_t FPosVersion = UINT64_MAX;
     mutable uint32_t FPosRow = UINT32_MAX;
     mutable std::pair<uint32_t, uint32_t> FPos;
+    // The current row's sequence number, -1 until counted: moving row by row
+    // or back to a row read before then counts nothing. FViewVersion changes
+    // with every renumbering; FGivenVersion is what it was when
+    // GetSequenceNumber last gave a row's number.
+    mutable int64_t FSeq = -1;
+    uint64_t FViewVersion = 0;
+    mutable uint64_t FGivenVersion = UINT64_MAX;
 };

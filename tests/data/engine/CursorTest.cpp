@@ -116,6 +116,59 @@ TEST(CursorTest, SequenceNumbersAndBookmarks) {
     EXPECT_EQ(c->GetRecordCount(), 4);
 }
 
+// A cursor keeps its row's number while it steps, and takes back a number it
+// gave, until the view changes under it.
+TEST(CursorTest, KeptNumbersFollowEveryChangeOfTheView) {
+    auto base = CreateDSBase();
+    base->AppendData(idPacket(1, 2000), false);
+    auto a = base->CreateCursor();
+    auto b = base->CreateCursor();
+    for (int k = 1; k <= 10; ++k) {
+        ASSERT_EQ(a->MoveRelative(1), DBERR_NONE);
+        ASSERT_EQ(a->GetSequenceNumber(), k);
+    }
+    uint32_t ten = a->GetBookmark();
+    a->MoveToSequenceNumber(1500);
+    EXPECT_EQ(a->MoveRelative(-1), DBERR_NONE);
+    EXPECT_EQ(a->GetSequenceNumber(), 1499);
+    EXPECT_EQ(a->MoveToBookmark(ten, 10), DBERR_NONE);
+    EXPECT_EQ(a->MoveRelative(1), DBERR_NONE);
+    EXPECT_EQ(currentId(*a), 11);
+    EXPECT_EQ(a->GetSequenceNumber(), 11);
+
+    // Rows appended come after every row and renumber none.
+    base->AppendData(idPacket(2001, 1000), true);
+    EXPECT_EQ(a->MoveToBookmark(ten, 10), DBERR_NONE);
+    EXPECT_EQ(a->GetSequenceNumber(), 10);
+    EXPECT_TRUE(consistent(*a));
+
+    // A row deleted through another cursor renumbers the rows after it: the
+    // number given before is not taken.
+    b->MoveToSequenceNumber(3);
+    b->DeleteRecord();
+    EXPECT_EQ(a->MoveToBookmark(ten, 10), DBERR_NONE);
+    EXPECT_EQ(currentId(*a), 10);
+    EXPECT_EQ(a->GetSequenceNumber(), 9);
+    EXPECT_EQ(a->MoveRelative(-1), DBERR_NONE);
+    EXPECT_EQ(currentId(*a), 9);
+    EXPECT_EQ(a->GetSequenceNumber(), 8);
+    EXPECT_TRUE(consistent(*a));
+
+    // The same for a row inserted before the current one while it steps.
+    b->MoveToBOF();
+    b->InsertRecord(idRecord(*b, 9000).data());
+    EXPECT_EQ(a->MoveRelative(1), DBERR_NONE);
+    EXPECT_EQ(currentId(*a), 10);
+    EXPECT_EQ(a->GetSequenceNumber(), 10);
+
+    a->MoveToEOF();
+    EXPECT_EQ(a->MoveRelative(-1), DBERR_NONE);
+    EXPECT_EQ(currentId(*a), 3000);
+    EXPECT_EQ(a->GetSequenceNumber(), 3000);
+    EXPECT_TRUE(consistent(*a));
+    EXPECT_TRUE(consistent(*b));
+}
+
 TEST(CursorTest, InsertPutsTheRowBeforeTheCurrentOneAndMakesItCurrent) {
     auto base = CreateDSBase();
     base->AppendData(idPacket(1, 3), true);
