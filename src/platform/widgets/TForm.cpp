@@ -175,79 +175,109 @@ void TForm::setFocusedControl(TWinControl* control) {
     }
 }
 
+// What one key event's steps share. Any handler may destroy the form or the
+// focused control (closing a window, freeing an editor); once either is gone
+// no further step runs and the key counts as used.
+struct TForm::KeyDispatch {
+    TWinControl* Control;
+    QWidget* Receiver;
+    uint16_t Key;
+    TShiftState Shift;
+    QPointer<QWidget> ReceiverAlive;
+    QPointer<QObject> FormAlive;
+
+    bool Alive() const { return FormAlive && ReceiverAlive; }
+};
+
+TForm::KeyDispatch TForm::keyDispatch(QWidget* receiver, QKeyEvent* event) {
+    return KeyDispatch{focusTarget(this, receiver),
+                       receiver,
+                       VirtualKeyFromQt(event->key(), event->modifiers()),
+                       ShiftStateFromQt(event->modifiers(), QApplication::mouseButtons()),
+                       receiver,
+                       FKeyFilter};
+}
+
 bool TForm::dispatchKeyPress(QWidget* receiver, QKeyEvent* event) {
-    TWinControl* control = focusTarget(this, receiver);
-    uint16_t key = VirtualKeyFromQt(event->key(), event->modifiers());
-    const TShiftState shift = ShiftStateFromQt(event->modifiers(), QApplication::mouseButtons());
-    QPointer<QWidget> alive(receiver);
-    QPointer<QObject> formAlive(FKeyFilter);
+    KeyDispatch k = keyDispatch(receiver, event);
     try {
-        if (control != this) {
-            char typedChar = 0;
-            if (!characterOf(event, typedChar)) typedChar = 0;
-            if (control->PreProcessKey(key, shift, typedChar)) return true;
-            if (!formAlive || !alive) return true;
-        }
+        if (preProcessKey(k, event)) return true;
         bool keyDownStopped = false;
-        if (key != 0) {
-            const unsigned codes = control->DialogCodes();
-            const bool ctrlOrAlt = shift & (ssCtrl | ssAlt);
-            if (key == VK_TAB && !ctrlOrAlt && !(codes & (dlgcWantTab | dlgcWantAllKeys))) {
-                SelectNext(FActiveControl ? FActiveControl : control, !(shift & ssShift), true);
-                return true;
-            }
-            const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
-            if (arrow && !ctrlOrAlt && control != this && control->Parent() &&
-                !(codes & (dlgcWantArrows | dlgcWantAllKeys))) {
-                control->Parent()->SelectNext(control, key == VK_RIGHT || key == VK_DOWN, false);
-                return true;
-            }
-            if (FKeyPreview && control != this) KeyDown(key, shift);
-            if (!formAlive) return true;
-            if (key != 0 && alive) control->KeyDown(key, shift);
-            if (!formAlive || !alive) return true;
-            keyDownStopped = key == 0;
-            if ((key == VK_RETURN || key == VK_ESCAPE) && !(codes & dlgcWantAllKeys) &&
-                DialogKey(key, shift))
-                return true;
-        }
-        char ch = 0;
-        if (!characterOf(event, ch)) return keyDownStopped;
-        const char typed = ch;
-        if (FKeyPreview && control != this) KeyPress(ch);
-        if (!formAlive || !alive) return true;
-        if (ch != 0) control->KeyPress(ch);
-        if (!formAlive || !alive || ch == 0) return true;
-        if (!keyDownStopped && ch == typed) return false;
-        // The control gets the character the handlers left, without the key's
-        // own action when a key-down handler kept that.
-        QKeyEvent changed(QEvent::KeyPress, keyDownStopped ? Qt::Key_unknown : event->key(),
-                          event->modifiers(),
-                          QString::fromStdString(Win1252ToUtf8(std::string(1, ch))),
-                          event->isAutoRepeat(), event->count());
-        FResending = true;
-        QApplication::sendEvent(receiver, &changed);
-        if (formAlive) FResending = false;
-        return true;
+        if (k.Key != 0 && keyDown(k, keyDownStopped)) return true;
+        return typeCharacter(k, event, keyDownStopped);
     } catch (const std::exception& e) {
-        if (formAlive) FResending = false;
+        if (k.FormAlive) FResending = false;
         ShowException(e);
         return true;
     }
 }
 
+bool TForm::preProcessKey(KeyDispatch& k, const QKeyEvent* event) {
+    if (k.Control == this) return false;
+    char typedChar = 0;
+    if (!characterOf(event, typedChar)) typedChar = 0;
+    if (k.Control->PreProcessKey(k.Key, k.Shift, typedChar)) return true;
+    return !k.Alive();
+}
+
+bool TForm::keyDown(KeyDispatch& k, bool& stopped) {
+    const unsigned codes = k.Control->DialogCodes();
+    if (focusKey(k, codes)) return true;
+    if (FKeyPreview && k.Control != this) KeyDown(k.Key, k.Shift);
+    if (!k.Alive()) return true;
+    if (k.Key != 0) k.Control->KeyDown(k.Key, k.Shift);
+    if (!k.Alive()) return true;
+    stopped = k.Key == 0;
+    return (k.Key == VK_RETURN || k.Key == VK_ESCAPE) && !(codes & dlgcWantAllKeys) &&
+           DialogKey(k.Key, k.Shift);
+}
+
+bool TForm::focusKey(const KeyDispatch& k, unsigned codes) {
+    const bool ctrlOrAlt = k.Shift & (ssCtrl | ssAlt);
+    if (ctrlOrAlt) return false;
+    if (k.Key == VK_TAB && !(codes & (dlgcWantTab | dlgcWantAllKeys))) {
+        SelectNext(FActiveControl ? FActiveControl : k.Control, !(k.Shift & ssShift), true);
+        return true;
+    }
+    const bool arrow =
+        k.Key == VK_LEFT || k.Key == VK_RIGHT || k.Key == VK_UP || k.Key == VK_DOWN;
+    if (arrow && k.Control != this && k.Control->Parent() &&
+        !(codes & (dlgcWantArrows | dlgcWantAllKeys))) {
+        k.Control->Parent()->SelectNext(k.Control, k.Key == VK_RIGHT || k.Key == VK_DOWN, false);
+        return true;
+    }
+    return false;
+}
+
+bool TForm::typeCharacter(KeyDispatch& k, QKeyEvent* event, bool keyDownStopped) {
+    char ch = 0;
+    if (!characterOf(event, ch)) return keyDownStopped;
+    const char typed = ch;
+    if (FKeyPreview && k.Control != this) KeyPress(ch);
+    if (!k.Alive()) return true;
+    if (ch != 0) k.Control->KeyPress(ch);
+    if (!k.Alive() || ch == 0) return true;
+    if (!keyDownStopped && ch == typed) return false;
+    // The control gets the character the handlers left, without the key's
+    // own action when a key-down handler kept that.
+    QKeyEvent changed(QEvent::KeyPress, keyDownStopped ? Qt::Key_unknown : event->key(),
+                      event->modifiers(),
+                      QString::fromStdString(Win1252ToUtf8(std::string(1, ch))),
+                      event->isAutoRepeat(), event->count());
+    FResending = true;
+    QApplication::sendEvent(k.Receiver, &changed);
+    if (k.FormAlive) FResending = false;
+    return true;
+}
+
 bool TForm::dispatchKeyRelease(QWidget* receiver, QKeyEvent* event) {
-    TWinControl* control = focusTarget(this, receiver);
-    uint16_t key = VirtualKeyFromQt(event->key(), event->modifiers());
-    if (key == 0) return false;
-    const TShiftState shift = ShiftStateFromQt(event->modifiers(), QApplication::mouseButtons());
-    QPointer<QWidget> alive(receiver);
-    QPointer<QObject> formAlive(FKeyFilter);
+    KeyDispatch k = keyDispatch(receiver, event);
+    if (k.Key == 0) return false;
     try {
-        if (FKeyPreview && control != this) KeyUp(key, shift);
-        if (!formAlive || !alive) return true;
-        if (key != 0) control->KeyUp(key, shift);
-        return !formAlive || !alive || key == 0;
+        if (FKeyPreview && k.Control != this) KeyUp(k.Key, k.Shift);
+        if (!k.Alive()) return true;
+        if (k.Key != 0) k.Control->KeyUp(k.Key, k.Shift);
+        return !k.Alive() || k.Key == 0;
     } catch (const std::exception& e) {
         ShowException(e);
         return true;

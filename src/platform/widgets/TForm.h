@@ -147,7 +147,17 @@ private:
     void controlDestroying(TWinControl* control);
     void focusChanged(QWidget* now);
     void setFocusedControl(TWinControl* control);
+    // A key press in three steps: the focused control's PreProcessKey; the
+    // key down (focus keys, the form's and the control's KeyDown, Enter and
+    // Esc as dialog keys); the character typed. Each step answers true when
+    // the key is used up; the character step answers for the whole event.
+    struct KeyDispatch;
+    KeyDispatch keyDispatch(QWidget* receiver, QKeyEvent* event);
     bool dispatchKeyPress(QWidget* receiver, QKeyEvent* event);
+    bool preProcessKey(KeyDispatch& k, const QKeyEvent* event);
+    bool keyDown(KeyDispatch& k, bool& stopped);
+    bool focusKey(const KeyDispatch& k, unsigned codes);
+    bool typeCharacter(KeyDispatch& k, QKeyEvent* event, bool keyDownStopped);
     bool dispatchKeyRelease(QWidget* receiver, QKeyEvent* event);
     void placeWindow();
     TCloseAction closeForm();
