@@ -460,9 +460,11 @@ private:
             return Family::Exact;
         case Operand::kText:
             return Family::Text;
-        default:
-            return Family::Bool;
+        case Operand::kNull:
+        case Operand::kBool:
+            break;
         }
+        return Family::Bool;
     }
 
     // A constant as the value a field of the given type compares with.

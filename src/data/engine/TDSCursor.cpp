@@ -294,9 +294,10 @@ int TDSCursor::status() const {
         return DBERR_BOF;
     case At::Eof:
         return DBERR_EOF;
-    default:
-        return DBERR_NONE;
+    case At::Row:
+        break;
     }
+    return DBERR_NONE;
 }
 
 int TDSCursor::stepForward() {

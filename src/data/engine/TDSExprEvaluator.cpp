@@ -43,11 +43,15 @@ public:
         }
         case DSExpr::Like:
             return Prefix(e);
-        default:
-            break;
+        case DSExpr::Eq:
+        case DSExpr::Ne:
+        case DSExpr::Lt:
+        case DSExpr::Le:
+        case DSExpr::Gt:
+        case DSExpr::Ge:
+            return Comparison(e);
         }
-        if (!isComparison(e.kind)) badTree();
-        return Comparison(e);
+        badTree(); // a kind out of the enumeration's range
     }
 
 private:

@@ -165,7 +165,8 @@ int compareScalars(const Scalar& a, const Scalar& b, bool caseInsensitive) {
         return a.Bool == b.Bool ? 0 : (a.Bool ? 1 : -1);
     case Family::Moment:
         return a.Exact == b.Exact ? 0 : (a.Exact < b.Exact ? -1 : 1);
-    default:
+    case Family::Exact:
+    case Family::Float:
         break;
     }
     if (a.Fam == Family::Exact && b.Fam == Family::Exact) {

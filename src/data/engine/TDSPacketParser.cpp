@@ -71,49 +71,45 @@ void TDSPacketParser::readAttribute() {
     uint8_t nameLength = byte();
     if (nameLength == 0) DSRaiseInvalidPacket();
     a.Name = text(nameLength);
+    a.Value = readAttributeValue();
+    FAttributes.push_back(std::move(a));
+}
+
+Variant TDSPacketParser::readAttributeValue() {
+    // Every type is listed, so that a new one cannot be left out; a byte
+    // that names none falls through to the refusal.
     switch (static_cast<TVarType>(byte())) {
     case TVarType::Unassigned:
-        break;
+        return Variant();
     case TVarType::Null:
-        a.Value = Variant(Null{});
-        break;
+        return Variant(Null{});
     case TVarType::Boolean: {
         uint8_t b = byte();
         if (b > 1) DSRaiseInvalidPacket();
-        a.Value = Variant(b != 0);
-        break;
+        return Variant(b != 0);
     }
     case TVarType::Integer:
-        a.Value = Variant(DSLoad<int32_t>(need(4)));
-        break;
+        return Variant(DSLoad<int32_t>(need(4)));
     case TVarType::LargeInt:
-        a.Value = Variant(DSLoad<int64_t>(need(8)));
-        break;
+        return Variant(DSLoad<int64_t>(need(8)));
     case TVarType::Double:
-        a.Value = Variant(DSLoad<double>(need(8)));
-        break;
+        return Variant(DSLoad<double>(need(8)));
     case TVarType::Currency:
-        a.Value = Variant(Currency{DSLoad<int64_t>(need(8))});
-        break;
+        return Variant(Currency{DSLoad<int64_t>(need(8))});
     case TVarType::Bcd: {
         int64_t v = DSLoad<int64_t>(need(8));
         uint8_t scale = byte();
         if (scale > 18) DSRaiseInvalidPacket();
-        a.Value = Variant(TBcd{v, scale});
-        break;
+        return Variant(TBcd{v, scale});
     }
     case TVarType::Date:
-        a.Value = Variant(TDateTime(DSLoad<double>(need(8))));
-        break;
+        return Variant(TDateTime(DSLoad<double>(need(8))));
     case TVarType::String: {
         uint32_t length = DSLoad<uint32_t>(need(4));
-        a.Value = Variant(text(length));
-        break;
+        return Variant(text(length));
     }
-    default:
-        DSRaiseInvalidPacket();
     }
-    FAttributes.push_back(std::move(a));
+    DSRaiseInvalidPacket();
 }
 
 DSRowStatus TDSPacketParser::ReadRow(uint8_t* statuses, uint8_t* data) {

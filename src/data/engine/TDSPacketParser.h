@@ -51,6 +51,7 @@ private:
     std::string text(size_t length);
     void readField();
     void readAttribute();
+    Variant readAttributeValue();
 
     const uint8_t* FData;
     size_t FSize;

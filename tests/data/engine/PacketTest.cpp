@@ -4,6 +4,7 @@
 
 #include "EngineTestSupport.h"
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -294,6 +295,22 @@ TEST(PacketTest, ValuesOutOfTheirTypesRangeAreRefused) {
         packet.insert(packet.end(), c.Bytes.begin(), c.Bytes.end());
         fixLength(packet);
         EXPECT_EQ(EngineErrorOf([&] { TDSPacketReader reader(packet); }), DBERR_INVALIDPACKET);
+    }
+}
+
+TEST(PacketTest, AnAttributeOfNoKnownTypeIsRefused) {
+    const std::vector<uint8_t> packet =
+        MakePacket({Field("ID", DSType::Int32)}, {}, {DSAttribute{"lcid", Variant(int32_t{3082})}});
+    const std::string name = "lcid";
+    auto at = std::search(packet.begin(), packet.end(), name.begin(), name.end());
+    ASSERT_NE(at, packet.end());
+    const size_t typeByte = static_cast<size_t>(at - packet.begin()) + name.size();
+    ASSERT_NO_THROW(TDSPacketReader{packet});
+    for (uint8_t type : {uint8_t{10}, uint8_t{255}}) {
+        std::vector<uint8_t> bad = packet;
+        bad[typeByte] = type;
+        EXPECT_EQ(EngineErrorOf([&] { TDSPacketReader reader(bad); }), DBERR_INVALIDPACKET)
+            << int{type};
     }
 }
 
