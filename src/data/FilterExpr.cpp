@@ -68,7 +68,7 @@ class Lexer {
 public:
     Lexer(std::string_view text, char decimalSeparator) : FText(text), FSep(decimalSeparator) {}
 
-    Token Next() {
+    Token nextToken() {
         while (FPos < FText.size() && static_cast<unsigned char>(FText[FPos]) <= ' ')
             ++FPos;
         Token t;
@@ -99,15 +99,15 @@ public:
             if (next('=')) return one(Tok::Ne, 2);
             break;
         case '[':
-            return Bracketed();
+            return bracketedName();
         case '\'':
-            return Quoted();
+            return quotedText();
         default:
             break;
         }
         if (digit(c) ||
             ((c == FSep || c == '.') && FPos + 1 < FText.size() && digit(FText[FPos + 1])))
-            return Number();
+            return number();
         if (nameStart(static_cast<unsigned char>(c))) {
             size_t start = FPos;
             while (FPos < FText.size() && nameChar(static_cast<unsigned char>(FText[FPos])))
@@ -120,7 +120,7 @@ public:
     }
 
 private:
-    Token Bracketed() {
+    Token bracketedName() {
         size_t close = FText.find(']', FPos + 1);
         if (close == std::string_view::npos) fail("']' expected");
         Token t{Tok::Quoted, std::string(FText.substr(FPos + 1, close - FPos - 1))};
@@ -129,7 +129,7 @@ private:
         return t;
     }
 
-    Token Quoted() {
+    Token quotedText() {
         Token t{Tok::Text, {}};
         for (size_t i = FPos + 1; i < FText.size(); ++i) {
             if (FText[i] != '\'') {
@@ -149,7 +149,7 @@ private:
 
     // Digits with at most one decimal separator and an optional exponent
     // ("1,5E-5", as numbers of floating fields are written).
-    Token Number() {
+    Token number() {
         Token t{Tok::Number, {}};
         bool separator = false;
         while (FPos < FText.size()) {
@@ -264,11 +264,11 @@ public:
            const TFormatSettings& settings)
         : FLexer(text, settings.DecimalSeparator), FLayout(layout), FOptions(options),
           FSettings(settings) {
-        Advance();
+        advance();
     }
 
-    DSExprPtr Parse() {
-        DSExprPtr e = Or();
+    DSExprPtr parse() {
+        DSExprPtr e = orExpr();
         if (FTok.Kind == Tok::RParen) malformed();
         if (FTok.Kind != Tok::End) malformed();
         return e;
@@ -283,62 +283,62 @@ private:
         if (++FOperators > kMaxOperators) fail("Filter expression too complex");
     }
 
-    void Advance() { FTok = FLexer.Next(); }
-    bool Keyword(const char* word) const {
+    void advance() { FTok = FLexer.nextToken(); }
+    bool keyword(const char* word) const {
         return FTok.Kind == Tok::Name && SameText(FTok.Text, word);
     }
-    static DSExprPtr Node(DSExpr::Kind kind) {
+    static DSExprPtr node(DSExpr::Kind kind) {
         auto e = std::make_unique<DSExpr>();
         e->kind = kind;
         return e;
     }
-    static DSExprPtr Binary(DSExpr::Kind kind, DSExprPtr a, DSExprPtr b) {
-        DSExprPtr e = Node(kind);
+    static DSExprPtr binary(DSExpr::Kind kind, DSExprPtr a, DSExprPtr b) {
+        DSExprPtr e = node(kind);
         e->Children.push_back(std::move(a));
         e->Children.push_back(std::move(b));
         return e;
     }
 
-    DSExprPtr Or() {
-        DSExprPtr e = And();
-        while (Keyword("or")) {
+    DSExprPtr orExpr() {
+        DSExprPtr e = andExpr();
+        while (keyword("or")) {
             countOperator();
-            Advance();
-            e = Binary(DSExpr::Or, std::move(e), And());
+            advance();
+            e = binary(DSExpr::Or, std::move(e), andExpr());
         }
         return e;
     }
 
-    DSExprPtr And() {
-        DSExprPtr e = Not();
-        while (Keyword("and")) {
+    DSExprPtr andExpr() {
+        DSExprPtr e = notExpr();
+        while (keyword("and")) {
             countOperator();
-            Advance();
-            e = Binary(DSExpr::And, std::move(e), Not());
+            advance();
+            e = binary(DSExpr::And, std::move(e), notExpr());
         }
         return e;
     }
 
-    DSExprPtr Not() {
-        if (!Keyword("not")) return Primary();
+    DSExprPtr notExpr() {
+        if (!keyword("not")) return primary();
         countOperator();
-        Advance();
-        DSExprPtr e = Node(DSExpr::Not);
-        e->Children.push_back(Not());
+        advance();
+        DSExprPtr e = node(DSExpr::Not);
+        e->Children.push_back(notExpr());
         return e;
     }
 
-    DSExprPtr Primary() {
+    DSExprPtr primary() {
         if (FTok.Kind == Tok::LParen) {
             countOperator();
-            Advance();
-            DSExprPtr e = Or();
+            advance();
+            DSExprPtr e = orExpr();
             if (FTok.Kind != Tok::RParen) fail("')' expected");
-            Advance();
+            advance();
             return e;
         }
-        Operand left = ReadOperand();
-        if (Keyword("is")) return IsNull(left);
+        Operand left = readOperand();
+        if (keyword("is")) return isNull(left);
         DSExpr::Kind op;
         switch (FTok.Kind) {
         case Tok::Eq:
@@ -360,22 +360,22 @@ private:
             op = DSExpr::Ge;
             break;
         default:
-            return Alone(left);
+            return alone(left);
         }
-        Advance();
-        Operand right = ReadOperand();
-        return Comparison(op, left, right);
+        advance();
+        Operand right = readOperand();
+        return comparison(op, left, right);
     }
 
-    Operand ReadOperand() {
+    Operand readOperand() {
         Operand o;
         switch (FTok.Kind) {
         case Tok::Quoted:
-            o = FieldNamed(FTok.Text, true);
+            o = fieldNamed(FTok.Text, true);
             break;
         case Tok::Name:
-            if (Keyword("and") || Keyword("or") || Keyword("not") || Keyword("is")) malformed();
-            o = FieldNamed(FTok.Text, false);
+            if (keyword("and") || keyword("or") || keyword("not") || keyword("is")) malformed();
+            o = fieldNamed(FTok.Text, false);
             break;
         case Tok::Text:
             o.K = Operand::kText;
@@ -384,7 +384,7 @@ private:
         case Tok::Minus:
         case Tok::Plus: {
             bool negative = FTok.Kind == Tok::Minus;
-            Advance();
+            advance();
             if (FTok.Kind != Tok::Number) malformed();
             o.K = Operand::kNumber;
             o.Text = (negative ? "-" : "") + FTok.Text;
@@ -399,11 +399,11 @@ private:
         default:
             malformed();
         }
-        Advance();
+        advance();
         return o;
     }
 
-    Operand FieldNamed(const std::string& name, bool bracketed) {
+    Operand fieldNamed(const std::string& name, bool bracketed) {
         Operand o;
         int index = FLayout.FieldIndex(name);
         if (index >= 0) {
@@ -420,39 +420,39 @@ private:
         fail(Format("Field '%s' not found", {name}));
     }
 
-    DSExprPtr FieldNode(int fieldNo) {
-        DSExprPtr e = Node(DSExpr::Field);
+    DSExprPtr fieldNode(int fieldNo) {
+        DSExprPtr e = node(DSExpr::Field);
         e->FieldNo = fieldNo;
         return e;
     }
 
-    DSExprPtr IsNull(const Operand& left) {
-        Advance();
-        bool negated = Keyword("not");
-        if (negated) Advance();
-        if (!Keyword("null")) malformed();
-        Advance();
+    DSExprPtr isNull(const Operand& left) {
+        advance();
+        bool negated = keyword("not");
+        if (negated) advance();
+        if (!keyword("null")) malformed();
+        advance();
         if (left.K != Operand::kField) malformed();
-        DSExprPtr e = Node(DSExpr::IsNull);
-        e->Children.push_back(FieldNode(left.FieldNo));
+        DSExprPtr e = node(DSExpr::IsNull);
+        e->Children.push_back(fieldNode(left.FieldNo));
         if (!negated) return e;
-        DSExprPtr n = Node(DSExpr::Not);
+        DSExprPtr n = node(DSExpr::Not);
         n->Children.push_back(std::move(e));
         return n;
     }
 
-    DSExprPtr Alone(const Operand& o) {
+    DSExprPtr alone(const Operand& o) {
         if (o.K == Operand::kBool) {
-            DSExprPtr e = Node(DSExpr::Const);
+            DSExprPtr e = node(DSExpr::Const);
             e->Value = Variant(o.BoolValue);
             return e;
         }
         if (o.K != Operand::kField) malformed();
         if (FLayout.Fields()[o.FieldNo].Type != DSType::Boolean) malformed();
-        return FieldNode(o.FieldNo);
+        return fieldNode(o.FieldNo);
     }
 
-    Family FamilyOf(const Operand& o) const {
+    Family familyOf(const Operand& o) const {
         switch (o.K) {
         case Operand::kField:
             return DSFamilyOf(FLayout.Fields()[o.FieldNo].Type);
@@ -468,7 +468,7 @@ private:
     }
 
     // A constant as the value a field of the given type compares with.
-    Variant ConstantFor(const Operand& c, const DSFieldDesc* field) const {
+    Variant constantFor(const Operand& c, const DSFieldDesc* field) const {
         if (!field) {
             if (c.K == Operand::kNumber) return numberValue(c.Text);
             if (c.K == Operand::kBool) return Variant(c.BoolValue);
@@ -497,29 +497,29 @@ private:
         typeMismatch();
     }
 
-    DSExprPtr Comparison(DSExpr::Kind op, const Operand& a, const Operand& b) {
+    DSExprPtr comparison(DSExpr::Kind op, const Operand& a, const Operand& b) {
         // "= null" and "<> null" mean what users write them for.
         if (a.K == Operand::kNull || b.K == Operand::kNull) {
             const Operand& other = a.K == Operand::kNull ? b : a;
             if (other.K != Operand::kField || (op != DSExpr::Eq && op != DSExpr::Ne)) malformed();
             Operand f = other;
-            DSExprPtr e = Node(DSExpr::IsNull);
-            e->Children.push_back(FieldNode(f.FieldNo));
+            DSExprPtr e = node(DSExpr::IsNull);
+            e->Children.push_back(fieldNode(f.FieldNo));
             if (op == DSExpr::Eq) return e;
-            DSExprPtr n = Node(DSExpr::Not);
+            DSExprPtr n = node(DSExpr::Not);
             n->Children.push_back(std::move(e));
             return n;
         }
-        Family fa = FamilyOf(a), fb = FamilyOf(b);
+        Family fa = familyOf(a), fb = familyOf(b);
         const bool fieldA = a.K == Operand::kField, fieldB = b.K == Operand::kField;
         if (fieldA && fieldB && fa != fb && !(DSNumericFamily(fa) && DSNumericFamily(fb)))
             typeMismatch();
         if (!fieldA && !fieldB && fa != fb) typeMismatch();
 
         auto side = [&](const Operand& o, const Operand& other) -> DSExprPtr {
-            if (o.K == Operand::kField) return FieldNode(o.FieldNo);
-            DSExprPtr e = Node(DSExpr::Const);
-            e->Value = ConstantFor(o, other.K == Operand::kField ? &FLayout.Fields()[other.FieldNo]
+            if (o.K == Operand::kField) return fieldNode(o.FieldNo);
+            DSExprPtr e = node(DSExpr::Const);
+            e->Value = constantFor(o, other.K == Operand::kField ? &FLayout.Fields()[other.FieldNo]
                                                                  : nullptr);
             return e;
         };
@@ -529,16 +529,16 @@ private:
         if (FOptions.PartialCompare && field && text && (op == DSExpr::Eq || op == DSExpr::Ne) &&
             FLayout.Fields()[field->FieldNo].Type == DSType::String && !text->Text.empty() &&
             text->Text.back() == '*') {
-            DSExprPtr prefix = Node(DSExpr::Const);
+            DSExprPtr prefix = node(DSExpr::Const);
             prefix->Value = Variant(text->Text.substr(0, text->Text.size() - 1));
-            DSExprPtr like = Binary(DSExpr::Like, FieldNode(field->FieldNo), std::move(prefix));
+            DSExprPtr like = binary(DSExpr::Like, fieldNode(field->FieldNo), std::move(prefix));
             like->CaseInsensitive = FOptions.CaseInsensitive;
             if (op == DSExpr::Eq) return like;
-            DSExprPtr n = Node(DSExpr::Not);
+            DSExprPtr n = node(DSExpr::Not);
             n->Children.push_back(std::move(like));
             return n;
         }
-        DSExprPtr e = Binary(op, side(a, b), side(b, a));
+        DSExprPtr e = binary(op, side(a, b), side(b, a));
         e->CaseInsensitive = FOptions.CaseInsensitive;
         return e;
     }
@@ -556,5 +556,5 @@ private:
 DSExprPtr CompileFilterExpression(std::string_view text, const TDSRecordLayout& layout,
                                   const TFilterOptions& options, const TFormatSettings& settings) {
     if (Trim(text).empty()) return nullptr;
-    return Parser(text, layout, options, settings).Parse();
+    return Parser(text, layout, options, settings).parse();
 }

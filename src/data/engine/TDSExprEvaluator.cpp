@@ -13,15 +13,15 @@ public:
     Builder(const TDSRecordLayout& layout, const TDSRowFormat& format)
         : FLayout(layout), FFormat(format) {}
 
-    NodePtr Build(const DSExpr& e) {
+    NodePtr build(const DSExpr& e) {
         switch (e.kind) {
         case DSExpr::And:
         case DSExpr::Or:
-            return Logic(e);
+            return logic(e);
         case DSExpr::Not: {
             if (e.Children.size() != 1 || !e.Children[0]) badTree();
             auto n = std::make_unique<NotNode>();
-            n->C = Build(*e.Children[0]);
+            n->C = build(*e.Children[0]);
             return n;
         }
         case DSExpr::IsNull: {
@@ -42,22 +42,22 @@ public:
             return std::make_unique<ConstNode>(*b ? kTrue : kFalse);
         }
         case DSExpr::Like:
-            return Prefix(e);
+            return prefix(e);
         case DSExpr::Eq:
         case DSExpr::Ne:
         case DSExpr::Lt:
         case DSExpr::Le:
         case DSExpr::Gt:
         case DSExpr::Ge:
-            return Comparison(e);
+            return comparison(e);
         }
         badTree(); // a kind out of the enumeration's range
     }
 
 private:
-    NodePtr Logic(const DSExpr& e) {
+    NodePtr logic(const DSExpr& e) {
         if (e.Children.size() != 2 || !e.Children[0] || !e.Children[1]) badTree();
-        NodePtr l = Build(*e.Children[0]), r = Build(*e.Children[1]);
+        NodePtr l = build(*e.Children[0]), r = build(*e.Children[1]);
         if (e.kind == DSExpr::And) {
             auto n = std::make_unique<AndNode>();
             n->L = std::move(l);
@@ -70,7 +70,7 @@ private:
         return n;
     }
 
-    NodePtr Prefix(const DSExpr& e) {
+    NodePtr prefix(const DSExpr& e) {
         if (e.Children.size() != 2 || !e.Children[0] || !e.Children[1]) badTree();
         FieldRef f = fieldRef(*e.Children[0], FLayout, FFormat);
         const DSExpr& c = *e.Children[1];
@@ -85,7 +85,7 @@ private:
         return n;
     }
 
-    Operand MakeOperand(const DSExpr& e) {
+    Operand makeOperand(const DSExpr& e) {
         Operand o;
         if (e.kind == DSExpr::Field) {
             o.IsField = true;
@@ -103,11 +103,11 @@ private:
         return o;
     }
 
-    NodePtr Comparison(const DSExpr& e) {
+    NodePtr comparison(const DSExpr& e) {
         if (e.Children.size() != 2 || !e.Children[0] || !e.Children[1]) badTree();
         DSExpr::Kind op = e.kind;
-        Operand a = MakeOperand(*e.Children[0]);
-        Operand b = MakeOperand(*e.Children[1]);
+        Operand a = makeOperand(*e.Children[0]);
+        Operand b = makeOperand(*e.Children[1]);
         if (!a.IsField && b.IsField) {
             std::swap(a, b);
             op = mirror(op);
@@ -122,7 +122,7 @@ private:
             return std::make_unique<ConstNode>(r ? kTrue : kFalse);
         }
         if (!b.IsField) {
-            if (NodePtr fast = FastFieldConst(a.F, op, b.Value)) return fast;
+            if (NodePtr fast = fastFieldConst(a.F, op, b.Value)) return fast;
         }
         auto n = std::make_unique<CompareNode>();
         n->A = std::move(a);
@@ -134,7 +134,7 @@ private:
 
     // A node of N for the operator op, its members set by init.
     template <template <DSExpr::Kind> class N, class Init>
-    static NodePtr ForOp(DSExpr::Kind op, Init init) {
+    static NodePtr forOp(DSExpr::Kind op, Init init) {
         auto make = [&](auto node) -> NodePtr {
             init(*node);
             return node;
@@ -161,13 +161,13 @@ private:
     };
 
     template <class T>
-    static NodePtr ExactNode(DSExpr::Kind op, FieldRef f, __int128 factor, __int128 c) {
+    static NodePtr exactNode(DSExpr::Kind op, FieldRef f, __int128 factor, __int128 c) {
         if (factor == 1 && c >= INT64_MIN && c <= INT64_MAX)
-            return ForOp<Exact<T>::template Narrow>(op, [&](auto& n) {
+            return forOp<Exact<T>::template Narrow>(op, [&](auto& n) {
                 n.F = f;
                 n.Const = static_cast<int64_t>(c);
             });
-        return ForOp<Exact<T>::template Wide>(op, [&](auto& n) {
+        return forOp<Exact<T>::template Wide>(op, [&](auto& n) {
             n.F = f;
             n.FieldFactor = factor;
             n.Const = c;
@@ -176,9 +176,9 @@ private:
 
     // The common cases of a filter or a locate, without the general path's
     // conversions on every row; null when the general path must do.
-    static NodePtr FastFieldConst(FieldRef f, DSExpr::Kind op, const Scalar& c) {
+    static NodePtr fastFieldConst(FieldRef f, DSExpr::Kind op, const Scalar& c) {
         if (f.Type == DSType::Date && c.Fam == Family::Moment && c.Exact % kMsPerDay == 0)
-            return ForOp<DateConstNode>(op, [&](auto& n) {
+            return forOp<DateConstNode>(op, [&](auto& n) {
                 n.F = f;
                 n.Day = static_cast<int64_t>(c.Exact / kMsPerDay);
             });
@@ -188,13 +188,13 @@ private:
         __int128 value = c.Exact * kPow10[scale - c.Scale];
         switch (f.Type) {
         case DSType::Int16:
-            return ExactNode<int16_t>(op, f, factor, value);
+            return exactNode<int16_t>(op, f, factor, value);
         case DSType::Int32:
-            return ExactNode<int32_t>(op, f, factor, value);
+            return exactNode<int32_t>(op, f, factor, value);
         case DSType::Int64:
         case DSType::Currency:
         case DSType::Bcd:
-            return ExactNode<int64_t>(op, f, factor, value);
+            return exactNode<int64_t>(op, f, factor, value);
         case DSType::Boolean:
         case DSType::Double:
         case DSType::Date:
@@ -214,7 +214,7 @@ private:
 
 TDSExprEvaluator::TDSExprEvaluator(const DSExpr& expression, const TDSRecordLayout& layout,
                                    const TDSRowFormat& format) {
-    FRoot = Builder(layout, format).Build(expression);
+    FRoot = Builder(layout, format).build(expression);
 }
 
 TDSExprEvaluator::~TDSExprEvaluator() = default;

@@ -40,7 +40,7 @@ TDSPacketParser::TDSPacketParser(const uint8_t* data, size_t size) : FData(data)
     if (FRowCount > 0 && (FSize - FPos) / (1 + fieldCount) < FRowCount) DSRaiseInvalidPacket();
 }
 
-void TDSPacketParser::Truncated() {
+void TDSPacketParser::truncated() {
     DSRaiseInvalidPacket();
 }
 

@@ -41,12 +41,12 @@ private:
 
     // The next n bytes, or a refusal when fewer are left.
     const uint8_t* need(size_t n) {
-        if (FSize - FPos < n) Truncated();
+        if (FSize - FPos < n) truncated();
         const uint8_t* p = FData + FPos;
         FPos += n;
         return p;
     }
-    [[noreturn]] static void Truncated();
+    [[noreturn]] static void truncated();
     uint8_t byte() { return *need(1); }
     std::string text(size_t length);
     void readField();
