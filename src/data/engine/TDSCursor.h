@@ -3,7 +3,9 @@
 // the table's order. The view is one bit per row plus a count per block of
 // the order, summed in a TDSCountTree, so that the count of rows, a row's
 // sequence number and the row with a given number take O(log n) plus one
-// block's scan.
+// block's scan. The current row's number, once known, is kept while the
+// cursor steps and until the view changes, so that reading rows in turn
+// counts nothing.
 //
 // The cursor is always on a visible row or on a crack (BOF, EOF). The table
 // tells it of every change of rows; a current row that leaves the view moves
