@@ -353,13 +353,9 @@ void TCustomGrid::stopAutoScroll() {
 }
 
 void TCustomGrid::autoScrollTick() {
-    if (FMouse.State != gsTracking) {
-        stopAutoScroll();
-        return;
-    }
     int dx = 0;
     int dy = 0;
-    const int d = overshoot(FMouse.TrackPos, dx, dy);
+    const int d = FMouse.State == gsTracking ? overshoot(FMouse.TrackPos, dx, dy) : 0;
     if (d <= 0) {
         stopAutoScroll();
         return;

@@ -222,6 +222,8 @@ void TDBGridFindDlg::SearchChanged(TObject*) {
 void TDBGridFindDlg::rememberText() {
     const QString text = QString::fromStdString(cbText->Text());
     const TStrings& known = cbText->Items();
+    // Not Items().IndexOf: that folds ASCII letters only, and "Ñandú" typed
+    // again as "ñANDÚ" is the same text searched.
     for (const std::string& line : known.Lines())
         if (QString::fromStdString(line).compare(text, Qt::CaseInsensitive) == 0) return;
     TStringList items;

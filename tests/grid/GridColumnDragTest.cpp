@@ -17,13 +17,6 @@ namespace {
 
 using namespace gridtest;
 
-void ShowWide(GridDatabaseForm& f) {
-    f.Form->SetClientWidth(480);
-    f.Grid->SetWidth(440);
-    f.Show();
-    ASSERT_TRUE(f.Grid->Geometry().ColumnsFit());
-}
-
 int TitleY(const TDBGrid* grid) {
     return grid->CellRect(1, 0).Height() / 2;
 }

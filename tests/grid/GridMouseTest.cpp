@@ -20,14 +20,6 @@ namespace {
 
 using namespace gridtest;
 
-// The form with the grid wide enough for all four columns.
-void ShowWide(GridDatabaseForm& f) {
-    f.Form->SetClientWidth(480);
-    f.Grid->SetWidth(440);
-    f.Show();
-    ASSERT_TRUE(f.Grid->Geometry().ColumnsFit());
-}
-
 struct Click {
     int Col;
     int Row;

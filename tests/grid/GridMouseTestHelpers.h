@@ -86,6 +86,14 @@ inline int BoundaryOf(const TCustomGrid* grid, int col) {
     return r.Right;
 }
 
+// The form with the grid wide enough for all four columns.
+inline void ShowWide(GridDatabaseForm& f) {
+    f.Form->SetClientWidth(480);
+    f.Grid->SetWidth(440);
+    f.Show();
+    ASSERT_TRUE(f.Grid->Geometry().ColumnsFit());
+}
+
 // The grid's columns by title, in their order.
 inline std::vector<std::string> Titles(TDBGrid* grid) {
     std::vector<std::string> titles;

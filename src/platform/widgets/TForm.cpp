@@ -180,22 +180,19 @@ void TForm::setFocusedControl(TWinControl* control) {
 // no further step runs and the key counts as used.
 struct TForm::KeyDispatch {
     TWinControl* Control;
-    QWidget* Receiver;
     uint16_t Key;
     TShiftState Shift;
-    QPointer<QWidget> ReceiverAlive;
+    QPointer<QWidget> Receiver;
     QPointer<QObject> FormAlive;
 
-    bool Alive() const { return FormAlive && ReceiverAlive; }
+    bool Alive() const { return FormAlive && Receiver; }
 };
 
 TForm::KeyDispatch TForm::keyDispatch(QWidget* receiver, QKeyEvent* event) {
     return KeyDispatch{focusTarget(this, receiver),
-                       receiver,
                        VirtualKeyFromQt(event->key(), event->modifiers()),
                        ShiftStateFromQt(event->modifiers(), QApplication::mouseButtons()),
-                       receiver,
-                       FKeyFilter};
+                       receiver, FKeyFilter};
 }
 
 bool TForm::dispatchKeyPress(QWidget* receiver, QKeyEvent* event) {
